@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace zered {
+
+// The regional settings that formatting and conversion depend on. Plain data: the platform
+// layer reads the machine's values once; tests state theirs explicitly.
+struct TFormatSettings {
+  int ansi_code_page = 1252;
+  int oem_code_page = 437;
+  char decimal_separator = '.';
+  std::string short_date_format = "M/d/yyyy";
+  std::string long_time_format = "h:mm:ss AM/PM";
+
+  static TFormatSettings Czech() { return {1250, 852, ',', "d.M.yyyy", "H:mm:ss"}; }
+  static TFormatSettings UsEnglish() { return {}; }
+};
+
+}  // namespace zered

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "base/date_time.h"
+
+namespace zered {
+
+// The folder of the running executable, ending in "/".
+std::string ProgramFolder();
+// The executable's full path.
+std::string ExecutablePath();
+// For tests: makes ProgramFolder()/ExecutablePath() report this executable path instead.
+void OverrideExecutablePath(const std::string& path);
+
+// Sets the process's current directory; false when it fails.
+bool SetCurrentDir(const std::string& path);
+std::string GetCurrentDir();
+
+// The local date and time now, to the millisecond.
+TDateTime Now();
+
+}  // namespace zered
