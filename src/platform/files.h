@@ -11,6 +11,10 @@ namespace zered {
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 
+// The full path of `path`: relative paths are taken from the current directory, "." and ".."
+// parts and doubled "/" are removed lexically (links are not followed).
+std::string ExpandFileName(const std::string& path);
+
 // The exact name if it exists, else a file in the same folder whose name differs only in
 // letter case (tables from Windows arrive as FAP.DBF, fap.FPT), else `path` unchanged.
 std::string ResolveFileNameCase(const std::string& path);
@@ -18,7 +22,8 @@ std::string ResolveFileNameCase(const std::string& path);
 // The platform's text for an error number, trailing blanks, line breaks and dots removed.
 std::string SystemErrorReason(int error_number);
 
-// Reads a whole file. Throws EFOpenError "Cannot open file "%s". %s".
+// Reads a whole file. Throws EFOpenError "Cannot open file "%s". %s" (messages name the
+// expanded path).
 std::string ReadWholeFile(const std::string& path);
 TextLines LoadLinesFromFile(const std::string& path);
 
@@ -61,6 +66,7 @@ class TReadOnlyFile {
   TReadOnlyFile& operator=(const TReadOnlyFile&) = delete;
 
   // Reads up to `size` bytes at `offset`; returns how many were read (short at the end).
+  // An I/O error throws EFOpenError naming the file.
   size_t ReadAt(uint64_t offset, void* buffer, size_t size) const;
   // The current size; the file may grow while it is open.
   uint64_t Size() const;
