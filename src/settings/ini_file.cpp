@@ -1,0 +1,42 @@
+#include "settings/ini_file.h"
+
+#include "base/conversions.h"
+#include "base/format.h"
+#include "settings/ini_file_exception.h"
+#include "settings/private_profile.h"
+
+namespace zered {
+
+TIniFile::TIniFile(std::string file_name) : file_name_(std::move(file_name)) {}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
+                                 const std::string& default_value) const {
+  return ReadProfileString(file_name_, section, ident, default_value);
+}
+
+int32_t TIniFile::ReadInteger(const std::string& section, const std::string& ident,
+                              int32_t default_value) const {
+  std::string text = ReadString(section, ident, "");
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.replace(0, 2, "$");
+  }
+  int32_t value = default_value;
+  return TryStrToInt(text, value) ? value : default_value;
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& ident,
+                           const std::string& value) {
+  // A read strips one enclosing pair of quotes; the extra pair protects the value's own.
+  const bool self_quoted = !value.empty() && value.front() == value.back() &&
+                           (value.front() == '"' || value.front() == '\'');
+  const std::string stored = self_quoted ? "\"" + value + "\"" : value;
+  if (!WriteProfileString(file_name_, section, ident, stored)) {
+    throw EIniFileException(Format("Unable to write to %s", file_name_.c_str()));
+  }
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& ident, int32_t value) {
+  WriteString(section, ident, std::to_string(value));
+}
+
+}  // namespace zered
