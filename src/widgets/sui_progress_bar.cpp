@@ -1,0 +1,230 @@
+#include "widgets/sui_progress_bar.h"
+
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace zered {
+
+namespace {
+
+// Wrapping 32-bit subtraction: the percentage takes both differences as 32-bit integers.
+int32_t Difference32(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+struct Look {
+  QColor border;
+  QColor color;
+  // The default picture is a vertical gradient through these four colours, with a sharp
+  // step in the middle that gives the glossy look.
+  QColor top, middle_top, middle_bottom, bottom;
+};
+
+Look LookOf(TsuiUIStyle style) {
+  switch (style) {
+    case WinXP:
+      return {QColor(127, 157, 185), QColor(255, 255, 255), QColor(200, 245, 200),
+              QColor(110, 215, 110), QColor(50, 180, 50),   QColor(130, 225, 130)};
+    case DeepBlue:
+      return {QColor(0, 45, 110),  QColor(230, 235, 245), QColor(120, 160, 230),
+              QColor(50, 95, 185), QColor(10, 50, 140),   QColor(40, 85, 175)};
+    case Protein:
+      return {QColor(110, 110, 110), QColor(240, 240, 240), QColor(235, 235, 235),
+              QColor(190, 190, 190), QColor(150, 150, 150), QColor(200, 200, 200)};
+    case BlueGlass:
+      return {QColor(80, 120, 170),  QColor(235, 242, 250), QColor(200, 225, 255),
+              QColor(140, 185, 240), QColor(70, 130, 215),  QColor(120, 175, 240)};
+    case MacOS:
+    case FromThemeFile:
+      break;
+  }
+  return {QColor(127, 127, 127), QColor(231, 231, 231), QColor(190, 220, 255),
+          QColor(100, 160, 240), QColor(30, 95, 215),   QColor(90, 160, 250)};
+}
+
+QImage GradientPicture(const Look& look) {
+  constexpr int kWidth = 13;
+  constexpr int kHeight = 10;
+  constexpr int kHalf = kHeight / 2;
+  QImage picture(kWidth, kHeight, QImage::Format_RGB32);
+  auto blend = [](const QColor& a, const QColor& b, double t) {
+    return QColor::fromRgb(static_cast<int>(std::lround(a.red() + (b.red() - a.red()) * t)),
+                           static_cast<int>(std::lround(a.green() + (b.green() - a.green()) * t)),
+                           static_cast<int>(std::lround(a.blue() + (b.blue() - a.blue()) * t)));
+  };
+  for (int y = 0; y < kHeight; ++y) {
+    QColor row = y < kHalf ? blend(look.top, look.middle_top, y / double(kHalf - 1))
+                           : blend(look.middle_bottom, look.bottom,
+                                   (y - kHalf) / double(kHeight - kHalf - 1));
+    for (int x = 0; x < kWidth; ++x) picture.setPixelColor(x, y, row);
+  }
+  return picture;
+}
+
+}  // namespace
+
+TsuiProgressBar::TsuiProgressBar(QWidget* parent) : QWidget(parent) {
+  // The bar paints every pixel itself from its off-screen image.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  LoadLookDefaults();
+  caption_ = QString::number(PercentDone()) + QLatin1Char('%');
+}
+
+QImage TsuiProgressBar::GlossyBluePicture() { return GradientPicture(LookOf(MacOS)); }
+
+void TsuiProgressBar::LoadLookDefaults() {
+  if (ui_style_ == FromThemeFile) return;
+  Look look = LookOf(ui_style_);
+  border_color_ = look.border;
+  color_ = look.color;
+  picture_ = GradientPicture(look);
+}
+
+void TsuiProgressBar::SetUIStyle(TsuiUIStyle style) {
+  ui_style_ = style;
+  LoadLookDefaults();
+  RepaintNow();
+}
+
+void TsuiProgressBar::SetOrientation(TsuiProgressBarOrientation orientation) {
+  orientation_ = orientation;
+  LoadLookDefaults();
+  RepaintNow();
+}
+
+void TsuiProgressBar::SetCaptionColor(const QColor& color) {
+  caption_color_ = color;
+  RepaintNow();
+}
+
+void TsuiProgressBar::SetShowCaption(bool show) {
+  show_caption_ = show;
+  RepaintNow();
+}
+
+void TsuiProgressBar::SetSmartShowCaption(bool smart) {
+  smart_show_caption_ = smart;
+  RepaintNow();
+}
+
+void TsuiProgressBar::SetBorderColor(const QColor& color) {
+  border_color_ = color;
+  RepaintNow();
+}
+
+void TsuiProgressBar::SetColor(const QColor& color) {
+  color_ = color;
+  RepaintNow();
+}
+
+void TsuiProgressBar::SetPicture(const QImage& picture) {
+  picture_ = picture;
+  RepaintNow();
+}
+
+void TsuiProgressBar::SetMax(int32_t max) {
+  max_ = max;
+  RangeChanged();
+}
+
+void TsuiProgressBar::SetMin(int32_t min) {
+  min_ = min;
+  RangeChanged();
+}
+
+void TsuiProgressBar::SetPosition(int32_t position) {
+  position_ = position;
+  RangeChanged();
+}
+
+int64_t TsuiProgressBar::PercentDone() const {
+  if (min_ == max_) return 0;
+  double done = static_cast<double>(Difference32(position_, min_));
+  double range = static_cast<double>(Difference32(max_, min_));
+  // A range that wraps to 0 divides to an infinity or NaN; it shows as 0 rather than as
+  // whatever an out-of-range conversion would produce.
+  double percent = std::trunc(done / range * 100.0);
+  if (!std::isfinite(percent)) return 0;
+  return static_cast<int64_t>(percent);
+}
+
+int TsuiProgressBar::FilledExtent(int length) const {
+  if (min_ >= max_ || position_ <= min_) return 0;
+  if (position_ > max_) return length;
+  // 64-bit differences: with Min < Position <= Max neither can overflow.
+  double done = static_cast<double>(int64_t{position_} - min_);
+  double range = static_cast<double>(int64_t{max_} - min_);
+  return static_cast<int>(std::trunc(done / range * length));
+}
+
+void TsuiProgressBar::RangeChanged() {
+  caption_ = QString::number(PercentDone()) + QLatin1Char('%');
+  if (ever_painted_ && CurrentAppearance() == painted_) return;
+  RepaintNow();
+}
+
+TsuiProgressBar::Appearance TsuiProgressBar::CurrentAppearance() {
+  Appearance appearance;
+  appearance.caption = caption_;
+  bool horizontal = orientation_ == suiHorizontal;
+  appearance.extent = FilledExtent((horizontal ? width() : height()) - 1);
+  appearance.caption_drawn =
+      horizontal && show_caption_ && !(smart_show_caption_ && position_ == min_);
+  return appearance;
+}
+
+void TsuiProgressBar::RepaintNow() {
+  // A hidden bar is painted in full when it is shown.
+  if (isVisible()) repaint();
+}
+
+void TsuiProgressBar::RenderTo(QImage& image) {
+  const int w = width();
+  const int h = height();
+  if (image.size() != QSize(w, h) || image.format() != QImage::Format_RGB32) {
+    image = QImage(w, h, QImage::Format_RGB32);
+  }
+  if (w <= 0 || h <= 0) return;
+  QPainter painter(&image);
+  if (orientation_ == suiHorizontal) {
+    int x = FilledExtent(w - 1);
+    if (x == 0) x = 1;
+    if (!picture_.isNull() && x > 1 && h > 2) {
+      painter.drawImage(QRect(1, 1, x - 1, h - 2), picture_);
+    }
+    if (w - 1 > x && h > 2) painter.fillRect(QRect(x, 1, w - 1 - x, h - 2), color_);
+    if (show_caption_ && !(smart_show_caption_ && position_ == min_)) {
+      QFontMetrics metrics(painter.font());
+      int left = (w - metrics.horizontalAdvance(caption_)) / 2;
+      int top = (h - metrics.height()) / 2;
+      painter.setPen(caption_color_);
+      painter.drawText(left, top + metrics.ascent(), caption_);
+    }
+  } else {
+    // Vertical bars fill upwards from the bottom edge and carry no caption.
+    show_caption_ = false;
+    int y = FilledExtent(h - 1);
+    if (y == 0) y = 1;
+    int fill_top = h - y;
+    if (!picture_.isNull() && y > 1 && w > 2) {
+      painter.drawImage(QRect(1, fill_top, w - 2, y - 1), picture_);
+    }
+    if (fill_top > 1 && w > 2) painter.fillRect(QRect(1, 1, w - 2, fill_top - 1), color_);
+  }
+  painter.setPen(border_color_);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(0, 0, w - 1, h - 1);
+}
+
+void TsuiProgressBar::paintEvent(QPaintEvent* /*event*/) {
+  RenderTo(frame_);
+  QPainter painter(this);
+  painter.drawImage(0, 0, frame_);
+  painted_ = CurrentAppearance();
+  ever_painted_ = true;
+}
+
+}  // namespace zered
