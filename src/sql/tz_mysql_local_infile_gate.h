@@ -24,6 +24,8 @@ class TZMySQLLocalInfileGate {
   // Brackets one statement's execution.
   void BeginStatement(std::string_view sql);
   void EndStatement();
+  // Whether a request for `requested` is served now.
+  bool Serves(const std::string& requested) const;
 
   // The file name a LOAD DATA [LOW_PRIORITY|CONCURRENT] LOCAL INFILE statement names,
   // decoded from its quoted literal; false for any other statement. Leading whitespace and
