@@ -21,7 +21,16 @@ int32_t TIniFile::ReadInteger(const std::string& section, const std::string& ide
     text.replace(0, 2, "$");
   }
   int32_t value = default_value;
-  return TryStrToInt(text, value) ? value : default_value;
+  if (TryStrToInt(text, value)) return value;
+  // Settings written by other tools keep 32-bit patterns in hexadecimal ("$FFFFFFFF" for -1);
+  // those are taken as they are, where the shared conversion sees them out of range.
+  int64_t wide = 0;
+  const bool hexadecimal = text.find_first_of("$xX") != text.npos;
+  if (hexadecimal && TryStrToInt64(text, wide) && wide >= -int64_t{0xFFFFFFFF} &&
+      wide <= int64_t{0xFFFFFFFF}) {
+    return static_cast<int32_t>(static_cast<uint32_t>(wide));
+  }
+  return default_value;
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident,
