@@ -1,0 +1,86 @@
+#include "base/number_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace zered {
+namespace {
+
+struct GeneralCase {
+  double value;
+  const char* text;
+};
+
+TEST(FormatGeneralTest, RoundsTo15DigitsAndChoosesNotation) {
+  const GeneralCase cases[] = {
+      {0.0, "0"},
+      {-0.0, "0"},
+      {12100.5, "12100.5"},
+      {-1250.5, "-1250.5"},
+      {5e-5, "5E-5"},
+      {-5e-5, "-5E-5"},
+      {0.0001, "0.0001"},
+      {0.00012345, "0.00012345"},
+      {9.99999999999999999e-5, "0.0001"},  // rounds up into fixed notation
+      {1.5e-10, "1.5E-10"},
+      {2.5e15, "2.5E15"},
+      {999999999999999.0, "999999999999999"},
+      {1e15, "1E15"},
+      {9999999999999999.0, "1E16"},
+      {1234567890123456.0, "1.23456789012346E15"},
+      {-1.23456789012346e20, "-1.23456789012346E20"},
+      {0.1 + 0.2, "0.3"},
+      {1.0 / 3.0, "0.333333333333333"},
+      {2.0 / 3.0, "0.666666666666667"},
+      {100.0, "100"},
+      {123456789012345.6, "123456789012346"},
+      {0.5, "0.5"},
+      {1e100, "1E100"},
+      {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
+      {std::numeric_limits<double>::max(), "1.79769313486232E308"},
+  };
+  for (const GeneralCase& c : cases) {
+    EXPECT_EQ(FormatGeneral(c.value, '.'), c.text) << c.value;
+  }
+}
+
+TEST(FormatGeneralTest, UsesTheGivenSeparatorAndNoThousandsSeparator) {
+  EXPECT_EQ(FormatGeneral(-1250.5, ','), "-1250,5");
+  EXPECT_EQ(FormatGeneral(1234567.25, ','), "1234567,25");
+  EXPECT_EQ(FormatGeneral(2.5e15, ','), "2,5E15");
+  EXPECT_EQ(FormatGeneral(0.0001, ','), "0,0001");
+}
+
+TEST(FormatGeneralTest, NonFiniteValuesHaveAText) {
+  EXPECT_EQ(FormatGeneral(std::numeric_limits<double>::infinity(), '.'), "INF");
+  EXPECT_EQ(FormatGeneral(-std::numeric_limits<double>::infinity(), '.'), "-INF");
+  EXPECT_EQ(FormatGeneral(std::nan(""), '.'), "NAN");
+}
+
+TEST(AppendGeneralTest, AppendsAfterExistingTextWithoutReallocating) {
+  std::string out;
+  out.reserve(64);
+  out = "x|";
+  const char* data = out.data();
+  AppendGeneral(out, -1.23456789012346e-20, '.');
+  EXPECT_EQ(out, "x|-1.23456789012346E-20");
+  EXPECT_EQ(out.data(), data);
+}
+
+TEST(FormatCurrencyTest, DropsTrailingZerosOfFourDecimals) {
+  const std::pair<int64_t, const char*> cases[] = {
+      {0, "0"},
+      {-15000, "-1,5"},
+      {12345678, "1234,5678"},
+      {10000, "1"},
+      {1, "0,0001"},
+      {-1, "-0,0001"},
+      {std::numeric_limits<int64_t>::min(), "-922337203685477,5808"},
+  };
+  for (const auto& [amount, text] : cases) EXPECT_EQ(FormatCurrency(amount, ','), text) << amount;
+}
+
+}  // namespace
+}  // namespace zered
