@@ -20,9 +20,11 @@ class TDataSet {
   virtual std::string_view ActiveRecord() const = 0;
   // The regional settings that formatting and conversion use.
   virtual const TFormatSettings& FormatSettings() const = 0;
-  // Translates `length` bytes of table text into the ANSI code page, in place; the length
-  // never changes.
-  virtual void TranslateText(char* text, size_t length) const = 0;
+  // Translates the table text in `text[0, length)` (up to its first NUL) into the ANSI code
+  // page, in place; returns the length of the result.
+  virtual size_t TranslateText(char* text, size_t length) const = 0;
+  // Translates a memo value into the ANSI code page in pieces of 512 bytes, each on its own.
+  virtual void TranslateMemo(std::string& value) const = 0;
   // Replaces `out` with the data of memo block `block`; empty for a block number of 0 or
   // below and when the table has no memo file.
   virtual void ReadMemo(int64_t block, std::string& out) const = 0;

@@ -1,8 +1,6 @@
 #include "dbf/fields.h"
 
-#include <algorithm>
 #include <charconv>
-#include <cstring>
 
 #include "base/conversions.h"
 #include "base/date_format.h"
@@ -13,8 +11,6 @@
 namespace zered {
 
 namespace {
-
-constexpr size_t kMemoTranslationPiece = 512;
 
 void AppendInteger(std::string& out, int64_t value) {
   char digits[24];
@@ -27,7 +23,7 @@ void AppendInteger(std::string& out, int64_t value) {
 void TStringField::ReadText(std::string& out) const {
   const TFieldValue value = Decode(ftString);
   out.assign(value.text);
-  if (!out.empty()) DataSet().TranslateText(out.data(), out.size());
+  if (!out.empty()) out.resize(DataSet().TranslateText(out.data(), out.size()));
 }
 
 double TStringField::ReadNumber() const {
@@ -122,15 +118,7 @@ void TBlobField::ReadText(std::string& out) const {
 
 void TMemoField::ReadText(std::string& out) const {
   TBlobField::ReadText(out);
-  // Each piece is translated on its own and only up to its first NUL byte.
-  for (size_t start = 0; start < out.size(); start += kMemoTranslationPiece) {
-    char* piece = out.data() + start;
-    const size_t piece_size = std::min(kMemoTranslationPiece, out.size() - start);
-    const void* nul = std::memchr(piece, '\0', piece_size);
-    const size_t length =
-        nul ? static_cast<size_t>(static_cast<const char*>(nul) - piece) : piece_size;
-    if (length > 0) DataSet().TranslateText(piece, length);
-  }
+  if (!out.empty()) DataSet().TranslateMemo(out);
 }
 
 std::unique_ptr<TField> CreateField(const TDataSet& data_set, std::string field_name,

@@ -256,7 +256,11 @@ std::string_view TDbf::ActiveRecord() const {
   return has_record_ ? std::string_view(current_) : std::string_view();
 }
 
-void TDbf::TranslateText(char* text, size_t length) const { translator_.Translate(text, length); }
+size_t TDbf::TranslateText(char* text, size_t length) const {
+  return translator_.Translate(text, length);
+}
+
+void TDbf::TranslateMemo(std::string& value) const { translator_.TranslateMemo(value); }
 
 void TDbf::ReadMemo(int64_t block, std::string& out) const {
   out.clear();

@@ -119,7 +119,8 @@ class TDbf : public TDataSet {
   // TDataSet
   std::string_view ActiveRecord() const override;
   const TFormatSettings& FormatSettings() const override { return settings_; }
-  void TranslateText(char* text, size_t length) const override;
+  size_t TranslateText(char* text, size_t length) const override;
+  void TranslateMemo(std::string& value) const override;
   void ReadMemo(int64_t block, std::string& out) const override;
 
  private:
