@@ -29,7 +29,9 @@ class TPagedFile {
   TPagedFileMode Mode() const { return mode_; }
   bool Active() const { return file_ != nullptr; }
 
-  int HeaderSize() const { return static_cast<int>(header_.size()); }
+  // The header length: pages of a table file start here. The header buffer may hold more
+  // bytes than this (a damaged header may claim less room than its first descriptor).
+  int HeaderSize() const { return header_size_; }
   int RecordSize() const { return record_size_; }
   // The header as read (and as corrected in memory).
   const uint8_t* Header() const { return header_.data(); }
@@ -45,9 +47,11 @@ class TPagedFile {
   void CloseFile();
   // Reads up to `size` bytes at `offset`; returns how many were read.
   size_t ReadBlock(uint64_t offset, void* buffer, size_t size) const;
-  // Resizes the header and fills it from the start of the file; bytes beyond the end of the
-  // file read as zero.
-  void ReadHeader(size_t header_size);
+  // Sets the header length and fills a header buffer of at least `buffer_size` bytes (and
+  // at least `header_size`) from the start of the file; bytes beyond the end of the file
+  // read as zero.
+  void ReadHeader(size_t header_size, size_t buffer_size = 0);
+  size_t HeaderBufferSize() const { return header_.size(); }
   void SetRecordSize(int record_size) { record_size_ = record_size; }
   // The offset of page `page`: from the end of the header when `pages_after_header`.
   uint64_t PageOffset(int64_t page) const;
@@ -58,6 +62,7 @@ class TPagedFile {
   TPagedFileMode mode_;
   std::unique_ptr<TReadOnlyFile> file_;
   std::vector<uint8_t> header_;
+  int header_size_ = 0;
   int record_size_ = 0;
   bool pages_after_header_ = true;
 };

@@ -170,7 +170,7 @@ std::string DbfBuilder::Bytes() const {
     }
   }
   bytes[natural_header - 1] = 0x0D;
-  bytes.resize(header_size, '\0');
+  // A header length shorter than the descriptors keeps them: the records follow them.
   size_t terminator = natural_header - 1;
   for (const std::string& record : records_) bytes += record;
   if (end_of_file_byte_) bytes += '\x1A';
@@ -244,7 +244,7 @@ int64_t MemoBuilder::Add(std::string_view data) {
   } else if (level_ == 3) {
     block = std::string(data) + "\x1A\x1A";
   } else {
-    block = "\xFF\xFF\x08\x00" + LittleEndian(data.size() + 8, 4);
+    block = std::string("\xFF\xFF\x08\x00", 4) + LittleEndian(data.size() + 8, 4);
     block.append(data);
   }
   return AddRaw(block);

@@ -1,0 +1,208 @@
+#include "platform/code_page_conversion.h"
+
+#include <errno.h>
+#include <iconv.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "platform/regional_settings.h"
+
+namespace zered {
+
+namespace {
+
+// The code pages that DBF language drivers name; those that iconv converts count as
+// installed, except the ones Windows itself does not install.
+constexpr int kCandidates[] = {437,  620,  737,  850,  852,  857,   860,   861,   862,  863,  865,
+                               866,  867,  868,  874,  895,  932,   936,   949,   950,  1250, 1251,
+                               1252, 1253, 1254, 1255, 1256, 10000, 10006, 10007, 10029};
+constexpr int kNeverInstalled[] = {620, 867, 868, 895};
+
+std::string IconvName(int code_page) {
+  switch (code_page) {
+    case 10000:
+      return "MACINTOSH";
+    case 10007:
+      return "MAC-CYRILLIC";
+    case 10029:
+      return "MAC-CENTRALEUROPE";
+    case 10006:
+      return "";  // Mac Greek: iconv has no converter
+    default:
+      return "CP" + std::to_string(code_page);
+  }
+}
+
+bool IsDoubleByte(int code_page) {
+  return code_page == 932 || code_page == 936 || code_page == 949 || code_page == 950;
+}
+
+// One converter per code page and direction, opened on first use and kept; iconv_t is not
+// reentrant, so each use holds the lock.
+class Converters {
+ public:
+  static Converters& Instance() {
+    static Converters instance;
+    return instance;
+  }
+
+  // Runs `use(cd)` with the converter, or returns false when there is none.
+  template <typename Use>
+  bool With(int code_page, bool to_unicode, Use use) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    iconv_t cd = Get(code_page, to_unicode);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    use(cd);
+    return true;
+  }
+
+  bool Available(int code_page) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return Get(code_page, true) != reinterpret_cast<iconv_t>(-1) &&
+           Get(code_page, false) != reinterpret_cast<iconv_t>(-1);
+  }
+
+ private:
+  iconv_t Get(int code_page, bool to_unicode) {
+    auto key = std::make_pair(code_page, to_unicode);
+    auto it = converters_.find(key);
+    if (it != converters_.end()) return it->second;
+    iconv_t cd = reinterpret_cast<iconv_t>(-1);
+    const std::string name = IconvName(code_page);
+    if (!name.empty()) {
+      cd = to_unicode ? iconv_open("UTF-16LE", name.c_str()) : iconv_open(name.c_str(), "UTF-16LE");
+    }
+    converters_.emplace(key, cd);
+    return cd;
+  }
+
+  std::mutex mutex_;
+  std::map<std::pair<int, bool>, iconv_t> converters_;
+};
+
+// Converts between a code page and UTF-16 in a buffer on the stack for short texts.
+class Utf16Buffer {
+ public:
+  explicit Utf16Buffer(size_t size) : size_(size) {
+    if (size > kStackUnits) heap_.resize(size);
+  }
+  char16_t* Data() { return size_ > kStackUnits ? heap_.data() : stack_; }
+
+ private:
+  static constexpr size_t kStackUnits = 1024;
+  size_t size_;
+  char16_t stack_[kStackUnits];
+  std::u16string heap_;
+};
+
+void OemAnsi(int from, int to, const char* source, char* dest, size_t length) {
+  if (length == 0) return;
+  if (from == to || !IsValidCodePage(from) || !IsValidCodePage(to)) {
+    if (dest != source) std::copy(source, source + length, dest);
+    return;
+  }
+  const int count = static_cast<int>(std::min<size_t>(length, 0x7FFFFFFF));
+  Utf16Buffer wide(static_cast<size_t>(count));
+  int units = MultiByteToWideChar(from, source, count, wide.Data(), count);
+  int written = WideCharToMultiByte(to, wide.Data(), units, dest, count);
+  std::fill(dest + written, dest + length, '\0');
+}
+
+}  // namespace
+
+int GetACP() { return SystemFormatSettings().ansi_code_page; }
+int GetOEMCP() { return SystemFormatSettings().oem_code_page; }
+
+const std::vector<int>& EnumSystemCodePages() {
+  static const std::vector<int> installed = [] {
+    std::vector<int> result;
+    for (const int code_page : kCandidates) {
+      if (std::find(std::begin(kNeverInstalled), std::end(kNeverInstalled), code_page) !=
+          std::end(kNeverInstalled)) {
+        continue;
+      }
+      if (Converters::Instance().Available(code_page)) result.push_back(code_page);
+    }
+    return result;
+  }();
+  return installed;
+}
+
+bool IsValidCodePage(int code_page) {
+  const std::vector<int>& installed = EnumSystemCodePages();
+  return std::binary_search(installed.begin(), installed.end(), code_page);
+}
+
+int MultiByteToWideChar(int code_page, const char* source, int source_length, char16_t* dest,
+                        int dest_length) {
+  if (source_length <= 0 || dest_length <= 0 || !IsValidCodePage(code_page)) return 0;
+  int written = -1;
+  Converters::Instance().With(code_page, true, [&](iconv_t cd) {
+    char* in = const_cast<char*>(source);
+    size_t in_left = static_cast<size_t>(source_length);
+    char* out = reinterpret_cast<char*>(dest);
+    size_t out_left = static_cast<size_t>(dest_length) * sizeof(char16_t);
+    while (in_left > 0) {
+      if (iconv(cd, &in, &in_left, &out, &out_left) != static_cast<size_t>(-1)) break;
+      if (errno == E2BIG) return;  // does not fit: nothing is converted
+      // A byte the code page does not define (or a cut double-byte character) reads as the
+      // character of the same number, as Windows reads it.
+      if (out_left < sizeof(char16_t)) return;
+      const char16_t unit = static_cast<unsigned char>(*in);
+      std::copy_n(reinterpret_cast<const char*>(&unit), sizeof(unit), out);
+      out += sizeof(unit);
+      out_left -= sizeof(unit);
+      ++in;
+      --in_left;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    written = static_cast<int>((out - reinterpret_cast<char*>(dest)) / sizeof(char16_t));
+  });
+  return written < 0 ? 0 : written;
+}
+
+int WideCharToMultiByte(int code_page, const char16_t* source, int source_length, char* dest,
+                        int dest_length) {
+  if (source_length <= 0 || dest_length <= 0 || !IsValidCodePage(code_page)) return 0;
+  int written = 0;
+  const bool single_byte = !IsDoubleByte(code_page);
+  Converters::Instance().With(code_page, false, [&](iconv_t cd) {
+    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(source));
+    size_t in_left = static_cast<size_t>(source_length) * sizeof(char16_t);
+    char* out = dest;
+    size_t out_left = static_cast<size_t>(dest_length);
+    while (in_left > 0) {
+      if (iconv(cd, &in, &in_left, &out, &out_left) != static_cast<size_t>(-1)) break;
+      if (errno == E2BIG || out_left == 0) break;  // cut at the destination's end
+      char16_t unit;
+      std::copy_n(in, sizeof(unit), reinterpret_cast<char*>(&unit));
+      size_t skip = sizeof(char16_t);
+      if (unit >= 0xD800 && unit <= 0xDBFF && in_left >= 2 * sizeof(char16_t)) skip *= 2;
+      if (errno == EINVAL) skip = in_left;  // a lone high surrogate at the end
+      // A C1 control that the single-byte code page lacks goes back to its own byte, so that
+      // undefined bytes survive a round trip as on Windows; anything else becomes "?".
+      *out++ = single_byte && unit >= 0x80 && unit <= 0x9F ? static_cast<char>(unit) : '?';
+      --out_left;
+      in += skip;
+      in_left -= skip;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    written = static_cast<int>(out - dest);
+  });
+  return written;
+}
+
+void OemToCharBuff(const TFormatSettings& settings, const char* source, char* dest, size_t length) {
+  OemAnsi(settings.oem_code_page, settings.ansi_code_page, source, dest, length);
+}
+
+void CharToOemBuff(const TFormatSettings& settings, const char* source, char* dest, size_t length) {
+  OemAnsi(settings.ansi_code_page, settings.oem_code_page, source, dest, length);
+}
+
+}  // namespace zered
