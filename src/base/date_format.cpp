@@ -240,12 +240,15 @@ bool ScanDate(Scanner& scanner, const TFormatSettings& settings, TDateTime& valu
   return TryEncodeDate(year, month, day, value);
 }
 
-bool ScanTime(Scanner& scanner, TDateTime& value) {
+// `bare` tells whether the time was a lone hour, without ":" or AM/PM.
+bool ScanTime(Scanner& scanner, TDateTime& value, bool& bare) {
+  bare = true;
   int parts[3] = {0, 0, 0};
   int millisecond = 0;
   int digits = 0;
   if (!scanner.Number(parts[0], digits, 2)) return false;
   for (int i = 1; i < 3 && scanner.Take(':'); ++i) {
+    bare = false;
     if (!scanner.Number(parts[i], digits, 2)) return false;
     if (i == 2 && scanner.Take('.')) {
       if (!scanner.Number(millisecond, digits, 3)) return false;
@@ -260,6 +263,7 @@ bool ScanTime(Scanner& scanner, TDateTime& value) {
     const bool pm = marker[0] == 'P';
     hour = hour % 12 + (pm ? 12 : 0);
     scanner.at += std::strlen(marker);
+    bare = false;
     break;
   }
   return TryEncodeTime(hour, parts[1], parts[2], millisecond, value);
@@ -271,14 +275,15 @@ bool TryParseDateTime(std::string_view text, const TFormatSettings& settings, TD
   Scanner scanner{text};
   TDateTime date = 0;
   TDateTime time = 0;
+  bool bare = false;
   if (ScanDate(scanner, settings, date)) {
     scanner.SkipBlanks();
-    if (!scanner.AtEnd() && !ScanTime(scanner, time)) return false;
+    if (!scanner.AtEnd() && !ScanTime(scanner, time, bare)) return false;
   } else {
-    // A time alone is a moment of day 0.
+    // A time alone is a moment of day 0; a lone number is no time.
     scanner = Scanner{text};
     date = 0;
-    if (!ScanTime(scanner, time)) return false;
+    if (!ScanTime(scanner, time, bare) || bare) return false;
   }
   scanner.SkipBlanks();
   if (!scanner.AtEnd()) return false;

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -157,10 +158,17 @@ void SaveLinesToFile(const std::string& path, const TextLines& lines) {
   writer.Commit();
 }
 
-TAtomicFileWriter::TAtomicFileWriter(std::string path) : path_(std::move(path)) {
+TAtomicFileWriter::TAtomicFileWriter(std::string path) : path_(std::move(path)), target_(path_) {
+  struct stat info;
+  if (::lstat(path_.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    if (char* real = ::realpath(path_.c_str(), nullptr)) {
+      target_ = real;
+      std::free(real);
+    }
+  }
   static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temp_path_ = path_ + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    temp_path_ = target_ + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
     fd_ = ::open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ >= 0) break;
     if (errno != EEXIST) break;
@@ -209,15 +217,15 @@ void TAtomicFileWriter::Commit() {
   Flush();
   // A replaced file keeps its permissions.
   struct stat info;
-  if (::stat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+  if (::stat(target_.c_str(), &info) == 0 && S_ISREG(info.st_mode))
     ::fchmod(fd_, info.st_mode & 07777);
   if (::fsync(fd_) != 0) Fail(errno);
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) Fail(errno);
-  if (::rename(temp_path_.c_str(), path_.c_str()) != 0) Fail(errno);
+  if (::rename(temp_path_.c_str(), target_.c_str()) != 0) Fail(errno);
   temp_path_.clear();
-  SyncFolder(path_);
+  SyncFolder(target_);
 }
 
 void TAtomicFileWriter::Fail(int error_number) {

@@ -35,6 +35,8 @@ void SaveLinesToFile(const std::string& path, const TextLines& lines);
 
 // Streams a file that replaces `path` only on Commit(); destroying it uncommitted removes
 // the temporary file and leaves `path` untouched. Errors throw EFCreateError naming `path`.
+// A symbolic link stays: the file it points to is replaced, and a replaced file keeps its
+// permissions.
 class TAtomicFileWriter {
  public:
   explicit TAtomicFileWriter(std::string path);
@@ -51,6 +53,7 @@ class TAtomicFileWriter {
   void Fail(int error_number);
 
   std::string path_;
+  std::string target_;  // `path_`, or the file it links to
   std::string temp_path_;
   int fd_ = -1;
   std::string buffer_;

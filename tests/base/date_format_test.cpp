@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace zered {
 namespace {
 
@@ -89,6 +91,8 @@ TEST(TryParseDateTimeTest, FollowsTheShortDateOrder) {
       {"1.1.99", &czech, Moment(1999, 1, 1)},
       {"29.12.1899 6:00", &czech, -1.25},
       {"12:30", &czech, 0.5 + 30.0 / 1440},
+      {"6 PM", &us, 0.75},
+      {"12", &czech, std::nullopt},
       {"4/11/2017", &czech, std::nullopt},
       {"11.4.2017", &us, std::nullopt},
       {"31.2.2017", &czech, std::nullopt},

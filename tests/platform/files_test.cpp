@@ -58,6 +58,16 @@ TEST_F(FilesTest, ReplaceKeepsThePermissionsOfTheReplacedFile) {
   EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
+TEST_F(FilesTest, ReplaceWritesThroughASymbolicLink) {
+  fs::create_directory(dir_ + "real");
+  Put("real/log.txt", "old");
+  fs::create_symlink(dir_ + "real/log.txt", dir_ + "link.txt");
+  ReplaceFileAtomically(dir_ + "link.txt", "new");
+  EXPECT_TRUE(fs::is_symlink(dir_ + "link.txt"));
+  EXPECT_EQ(ReadWholeFile(dir_ + "real/log.txt"), "new");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"link.txt", "real"}));
+}
+
 TEST_F(FilesTest, FailedReplaceNamesTheFileAndKeepsWhatWasThere) {
   fs::create_directory(dir_ + "taken");
   Put("taken/inner", "x");
