@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <random>
 
 namespace zered {
 namespace {
@@ -43,6 +46,31 @@ TEST(FormatGeneralTest, RoundsTo15DigitsAndChoosesNotation) {
   };
   for (const GeneralCase& c : cases) {
     EXPECT_EQ(FormatGeneral(c.value, '.'), c.text) << c.value;
+  }
+}
+
+// Across the whole range, the text reads back as the value rounded to 15 significant digits,
+// and the notation follows the rounded magnitude.
+TEST(FormatGeneralTest, ReadsBackAsTheValueRoundedTo15Digits) {
+  std::mt19937_64 random(20261210);
+  std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+  std::uniform_int_distribution<int> exponent(-30, 30);
+  for (int i = 0; i < 20000; ++i) {
+    double value = mantissa(random) * std::pow(10.0, exponent(random));
+    if (i % 2 == 1) value = -value;
+    if (i % 3 == 0) value = std::round(value * 100) / 100;  // amounts with cents
+    const std::string text = FormatGeneral(value, '.');
+    char rounded_text[32];
+    std::snprintf(rounded_text, sizeof rounded_text, "%.15g", value);
+    const double rounded = std::strtod(rounded_text, nullptr);
+    ASSERT_EQ(std::strtod(text.c_str(), nullptr), rounded) << text << " for " << rounded_text;
+    const bool scientific =
+        rounded != 0 && (std::fabs(rounded) < 1e-4 || std::fabs(rounded) >= 1e15);
+    ASSERT_EQ(text.find('E') != std::string::npos, scientific) << text;
+    ASSERT_EQ(text.find("0E"), std::string::npos) << text;
+    if (!scientific && text.find('.') != std::string::npos) {
+      ASSERT_NE(text.back(), '0') << text;
+    }
   }
 }
 
