@@ -438,13 +438,10 @@ TEST_F(DbfFileTest, EveryTruncatedPrefixFailsCleanly) {
   DbfBuilder builder(0x30, 0x03);
   builder.Field("NAME", 'C', 5).Field("NOTE", 'M', 4);
   builder.Values({"one", LittleEndian(block, 4)}).Values({"two", LittleEndian(block, 4)});
-  const std::string table = builder.Bytes();
-  const std::string memo_bytes = memo.Bytes();
-  for (size_t size = 0; size <= table.size(); ++size) {
-    const std::string path = folder_ + "p.dbf";
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(table.data(), size);
-    std::ofstream(folder_ + "p.fpt", std::ios::binary | std::ios::trunc)
-        .write(memo_bytes.data(), std::min(size, memo_bytes.size()));
+  const std::string path = Write(builder, "p.dbf");
+  memo.Write(folder_ + "p.fpt");
+  for (size_t size = builder.Bytes().size(); size-- > 0;) {
+    std::filesystem::resize_file(path, size);
     TDbfFile file(path, pfReadOnly);
     try {
       file.Open();
@@ -463,6 +460,16 @@ TEST_F(DbfFileTest, EveryTruncatedPrefixFailsCleanly) {
       file.ReadMemo(block, value);
       EXPECT_LE(value.size(), 100u);
     }
+  }
+  // The same for the memo file: a cut value is a prefix of the stored one.
+  Write(builder, "p.dbf");
+  for (size_t size = memo.Bytes().size(); size-- > 0;) {
+    std::filesystem::resize_file(folder_ + "p.fpt", size);
+    TDbfFile file(path, pfReadOnly);
+    file.Open();
+    std::string value;
+    file.ReadMemo(block, value);
+    EXPECT_EQ(value, std::string(value.size(), 'm')) << size;
   }
 }
 
