@@ -1,0 +1,229 @@
+#include "app/form1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFont>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+#include "app/app_texts.h"
+#include "app/message_box_presenter.h"
+#include "base/exceptions.h"
+#include "export/run_log.h"
+#include "platform/process.h"
+
+namespace zered {
+
+namespace {
+
+const char kTitle[] = "Zered - Ostrun";
+const char kSendCaption[] = "Odeslat";
+const char kLoadingCaption[] = "načítám data";
+const char kSendingCaption[] = "odesílám na server";
+const char kDoneCaption[] = "hotovo";
+
+// Tahoma is rarely installed outside Windows; these come closest in width and shape.
+void SubstituteTahoma() {
+  static const bool done = [] {
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans Condensed"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans")});
+    return true;
+  }();
+  (void)done;
+}
+
+}  // namespace
+
+struct TForm1::RunState {
+  std::unique_ptr<RunLog> run_log;
+};
+
+TForm1::TForm1(std::vector<std::string> arguments, std::unique_ptr<MessagePresenter> presenter,
+               QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      LMDBrowseEdit1(new TLMDBrowseEdit(this)),
+      suiProgressBar1(new TsuiProgressBar(this)),
+      Button3(new QPushButton(this)),
+      arguments_(std::move(arguments)),
+      presenter_(presenter ? std::move(presenter) : std::make_unique<MessageBoxPresenter>()) {
+  SubstituteTahoma();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QString::fromUtf8(kTitle));
+  setFixedSize(507, 100);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, colours.color(QPalette::Button));
+  setPalette(colours);
+  setAutoFillBackground(true);
+  setFont(QFont(QStringLiteral("Tahoma"), 8));
+
+  LMDBrowseEdit1->setObjectName(QStringLiteral("LMDBrowseEdit1"));
+  LMDBrowseEdit1->setGeometry(8, 21, 343, 21);
+
+  // The layout's property order: the look first, so the colours and picture set after it
+  // are the ones drawn.
+  suiProgressBar1->setObjectName(QStringLiteral("suiProgressBar1"));
+  suiProgressBar1->setGeometry(8, 60, 486, 20);
+  suiProgressBar1->SetUIStyle(MacOS);
+  suiProgressBar1->SetCaptionColor(Qt::black);
+  suiProgressBar1->SetShowCaption(true);
+  suiProgressBar1->SetSmartShowCaption(false);
+  suiProgressBar1->SetMax(100);
+  suiProgressBar1->SetMin(0);
+  suiProgressBar1->SetPosition(50);
+  suiProgressBar1->SetOrientation(suiHorizontal);
+  suiProgressBar1->SetBorderColor(QColor(127, 127, 127));
+  suiProgressBar1->SetColor(QColor(231, 231, 231));
+  suiProgressBar1->SetPicture(TsuiProgressBar::GlossyBluePicture());
+
+  Button3->setObjectName(QStringLiteral("Button3"));
+  Button3->setGeometry(365, 8, 129, 39);
+  Button3->setText(QString::fromUtf8(kSendCaption));
+  Button3->setFont(QFont(QStringLiteral("Tahoma"), 10));
+  connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+
+  setTabOrder(LMDBrowseEdit1, Button3);
+  LMDBrowseEdit1->setFocus();
+}
+
+TForm1::~TForm1() = default;
+
+bool TForm1::AutomaticMode() const { return IsAutomaticMode(arguments_); }
+
+bool TForm1::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && !activated_once_) {
+    activated_once_ = true;
+    // Pressed after the activation has been handled, as a click would arrive.
+    if (AutomaticMode()) {
+      QMetaObject::invokeMethod(Button3, &QPushButton::click, Qt::QueuedConnection);
+    }
+  }
+  return QWidget::event(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  if (!shown_once_ && !event->spontaneous()) {
+    shown_once_ = true;
+    CenterOnScreen();
+  }
+  QWidget::showEvent(event);
+}
+
+void TForm1::CenterOnScreen() {
+  QScreen* target = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  if (target == nullptr) return;
+  QRect frame = frameGeometry();
+  frame.moveCenter(target->availableGeometry().center());
+  move(frame.topLeft());
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (run_in_progress_) {
+    close_pending_ = true;
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+void TForm1::ShowException(const std::exception& error) {
+  if (dynamic_cast<const EAbort*>(&error) != nullptr) return;
+  auto* own = dynamic_cast<const Exception*>(&error);
+  std::string message = own != nullptr ? own->Message() : std::string(error.what());
+  presenter_->ShowMessage(this, ApplicationTitle(ExecutablePath()),
+                          DisplayText(FailureBoxText(std::move(message))), MessageIcon::kError);
+}
+
+void TForm1::Button3Click() {
+  // The run processes events between records; a second press must not start a run inside
+  // the first one on the same lists and components.
+  if (run_in_progress_) return;
+  run_in_progress_ = true;
+  try {
+    Run();
+  } catch (const std::exception& error) {
+    run_.reset();
+    ShowException(error);
+  } catch (...) {
+    run_.reset();
+    ShowException(Exception("Unknown failure"));
+  }
+  run_.reset();
+  run_in_progress_ = false;
+  if (close_pending_) {
+    close_pending_ = false;
+    close();
+  }
+}
+
+void TForm1::Run() {
+  struct Step {
+    int number;
+    void (TForm1::*perform)();
+  };
+  // The connection settings (7-10), the table export (11-17, 19) and the load script with
+  // its sending (20-24) take their places in this table by number.
+  static constexpr Step kSteps[] = {
+      {1, &TForm1::ResetProgress}, {2, &TForm1::EnterProgramFolder}, {3, &TForm1::ShowLoading},
+      {4, &TForm1::LoadRunLog},    {5, &TForm1::StartRunLogBlock},   {6, &TForm1::AdvanceProgress},
+      {18, &TForm1::ShowSending},  {25, &TForm1::ShowDone},          {26, &TForm1::SaveRunLog},
+      {27, &TForm1::Complete},
+  };
+  run_ = std::make_unique<RunState>();
+  for (const Step& step : kSteps) {
+    if (step_observer_) step_observer_(step.number);
+    (this->*step.perform)();
+  }
+}
+
+void TForm1::ShowCaption(const QString& caption) {
+  Button3->setText(caption);
+  QCoreApplication::processEvents();
+}
+
+void TForm1::ResetProgress() { suiProgressBar1->SetPosition(0); }
+
+void TForm1::EnterProgramFolder() {
+  // Relative file names of the run resolve here; a failure shows up when a file is used.
+  (void)SetCurrentDir(ProgramFolder());
+}
+
+void TForm1::ShowLoading() { ShowCaption(QString::fromUtf8(kLoadingCaption)); }
+
+void TForm1::LoadRunLog() {
+  run_->run_log = std::make_unique<RunLog>();
+  run_->run_log->Load();
+}
+
+void TForm1::StartRunLogBlock() {
+  run_->run_log->Append("-----");
+  run_->run_log->AppendTimestamped("");
+}
+
+void TForm1::AdvanceProgress() { suiProgressBar1->SetPosition(25); }
+
+void TForm1::ShowSending() { ShowCaption(QString::fromUtf8(kSendingCaption)); }
+
+void TForm1::ShowDone() { ShowCaption(QString::fromUtf8(kDoneCaption)); }
+
+void TForm1::SaveRunLog() {
+  run_->run_log->AppendTimestamped(" odeslano");
+  run_->run_log->Save();
+  run_->run_log.reset();
+}
+
+void TForm1::Complete() {
+  if (AutomaticMode()) {
+    // Carried out by Button3Click as soon as the run has returned.
+    close();
+    return;
+  }
+  presenter_->ShowMessage(this, QStringLiteral("Warning"), QString::fromUtf8(kDoneCaption),
+                          MessageIcon::kWarning);
+}
+
+}  // namespace zered
