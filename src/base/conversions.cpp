@@ -71,35 +71,43 @@ bool TryStrToFloat(std::string_view text, char decimal_separator, double& value)
   size_t i = 0;
   const size_t n = text.size();
   while (i < n && text[i] == ' ') ++i;
-  // The number is copied in the C form ("." and "e") for a locale-independent conversion.
-  std::string number;
-  number.reserve(n);
+  // The number is copied in the C form ("." and "e") for a locale-independent conversion;
+  // it is never longer than the text, and short texts need no allocation.
+  char local[64];
+  std::string heap;
+  char* number = local;
+  if (n >= sizeof local) {
+    heap.resize(n + 1);
+    number = heap.data();
+  }
+  size_t length = 0;
   if (i < n && (text[i] == '+' || text[i] == '-')) {
-    if (text[i] == '-') number += '-';
+    if (text[i] == '-') number[length++] = '-';
     ++i;
   }
   size_t mantissa_digits = 0;
-  for (; i < n && IsDigit(text[i]); ++i, ++mantissa_digits) number += text[i];
+  for (; i < n && IsDigit(text[i]); ++i, ++mantissa_digits) number[length++] = text[i];
   if (i < n && text[i] == decimal_separator) {
-    number += '.';
-    for (++i; i < n && IsDigit(text[i]); ++i, ++mantissa_digits) number += text[i];
+    number[length++] = '.';
+    for (++i; i < n && IsDigit(text[i]); ++i, ++mantissa_digits) number[length++] = text[i];
   }
   if (mantissa_digits == 0) return false;
   if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-    number += 'e';
+    number[length++] = 'e';
     ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) number += text[i++];
+    if (i < n && (text[i] == '+' || text[i] == '-')) number[length++] = text[i++];
     size_t exponent_digits = 0;
-    for (; i < n && IsDigit(text[i]); ++i, ++exponent_digits) number += text[i];
+    for (; i < n && IsDigit(text[i]); ++i, ++exponent_digits) number[length++] = text[i];
     if (exponent_digits == 0) return false;
   }
+  number[length] = '\0';
   while (i < n && text[i] == ' ') ++i;
   if (i != n) return false;
   errno = 0;
   char* end = nullptr;
-  const double result = ::strtod_l(number.c_str(), &end, CLocale());
+  const double result = ::strtod_l(number, &end, CLocale());
   // Too large is not a number; too small reads as (nearly) zero, as the digits say.
-  if (end != number.c_str() + number.size() || !std::isfinite(result)) return false;
+  if (end != number + length || !std::isfinite(result)) return false;
   if (errno == ERANGE && std::fabs(result) > 1) return false;
   value = result;
   return true;

@@ -90,6 +90,7 @@ TEST(TryStrToFloatTest, AcceptsOnlyTheGivenSeparator) {
       {"1E400", '.', std::nullopt},
       {"-1E400", '.', std::nullopt},
       {"1E-400", '.', 0},
+      {"  0000000000000000000000000000000000000000000000000000000000000000012.5  ", '.', 12.5},
   };
   for (const Case& c : cases) {
     double value = 7;
