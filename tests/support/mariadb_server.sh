@@ -1,0 +1,116 @@
+#!/bin/sh
+# A private MariaDB server for the database tests.
+#   mariadb_server.sh start <folder>   fresh data folder, free loopback port, test database and users
+#   mariadb_server.sh stop <folder>    stops the server started in <folder>
+# Everything lives in <folder> (data, socket, pid file, error log). The connection data is
+# written to <folder>/server.txt as name=value lines. A server left running by an earlier run is
+# stopped first.
+set -eu
+
+action=${1:?usage: mariadb_server.sh start|stop <folder>}
+folder=${2:?usage: mariadb_server.sh start|stop <folder>}
+mkdir -p "$folder"
+folder=$(cd "$folder" && pwd)
+
+pid_file=$folder/mariadbd.pid
+socket=$folder/mariadbd.sock
+info=$folder/server.txt
+
+test_database=zered_test
+test_user=zered
+test_password='zered-pw'
+admin_user=zered_admin
+admin_password='admin-pw'
+
+find_tool() {
+  for candidate in "$@"; do
+    if command -v "$candidate" >/dev/null 2>&1; then command -v "$candidate"; return 0; fi
+    for dir in /usr/sbin /usr/bin /usr/local/sbin /usr/local/bin; do
+      if [ -x "$dir/$candidate" ]; then echo "$dir/$candidate"; return 0; fi
+    done
+  done
+  echo "mariadb_server.sh: none of $* found (install mariadb-server)" >&2
+  return 1
+}
+
+stop_server() {
+  [ -f "$pid_file" ] || return 0
+  pid=$(cat "$pid_file" 2>/dev/null || true)
+  rm -f "$info"
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null || true
+    i=0
+    while kill -0 "$pid" 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+    if kill -0 "$pid" 2>/dev/null; then kill -9 "$pid" 2>/dev/null || true; sleep 0.2; fi
+  fi
+  rm -f "$pid_file" "$socket"
+}
+
+free_port() {
+  python3 -c 'import socket
+s = socket.socket()
+s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1])
+s.close()'
+}
+
+case "$action" in
+  stop)
+    stop_server
+    ;;
+  start)
+    stop_server
+    mariadbd=$(find_tool mariadbd mysqld)
+    install_db=$(find_tool mariadb-install-db mysql_install_db)
+    client=$(find_tool mariadb mysql)
+    # The empty system tables are made once and copied for every run: a fresh server in seconds.
+    if [ ! -d "$folder/template/mysql" ]; then
+      rm -rf "$folder/template"
+      "$install_db" --no-defaults --datadir="$folder/template" --user=root \
+        --auth-root-authentication-method=normal --skip-test-db >"$folder/install.log" 2>&1 || {
+        cat "$folder/install.log" >&2
+        exit 1
+      }
+    fi
+    rm -rf "$folder/data"
+    cp -a "$folder/template" "$folder/data"
+    port=$(free_port)
+    "$mariadbd" --no-defaults --user=root --datadir="$folder/data" --bind-address=127.0.0.1 \
+      --port="$port" --socket="$socket" --pid-file="$pid_file" --log-error="$folder/error.log" \
+      --local-infile=1 --skip-log-bin --innodb-buffer-pool-size=16M --innodb-log-file-size=8M \
+      --character-set-server=utf8mb4 >/dev/null 2>&1 &
+    i=0
+    until "$client" --no-defaults --socket="$socket" -uroot -e 'SELECT 1' >/dev/null 2>&1; do
+      i=$((i + 1))
+      if [ $i -gt 300 ]; then
+        echo "mariadb_server.sh: the server did not start; its log:" >&2
+        cat "$folder/error.log" >&2 || true
+        exit 1
+      fi
+      sleep 0.1
+    done
+    "$client" --no-defaults --socket="$socket" -uroot <<SQL
+CREATE DATABASE $test_database;
+CREATE USER '$test_user'@'%' IDENTIFIED BY '$test_password';
+GRANT ALL PRIVILEGES ON $test_database.* TO '$test_user'@'%';
+CREATE USER '$admin_user'@'%' IDENTIFIED BY '$admin_password';
+GRANT ALL PRIVILEGES ON *.* TO '$admin_user'@'%' WITH GRANT OPTION;
+FLUSH PRIVILEGES;
+SQL
+    cat >"$info" <<INFO
+host=127.0.0.1
+port=$port
+user=$test_user
+password=$test_password
+database=$test_database
+admin_user=$admin_user
+admin_password=$admin_password
+root_user=root
+socket=$socket
+INFO
+    ;;
+  *)
+    echo "usage: mariadb_server.sh start|stop <folder>" >&2
+    exit 2
+    ;;
+esac
