@@ -43,11 +43,13 @@ std::string Outcome(Read read) {
 // One Visual FoxPro table with a field of every kind the program may meet, and its memo.
 class FieldValuesTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    folder_ = new std::string(TestFolder("field_values"));
+  // Each test writes its own copy: tests may run in parallel processes.
+  void SetUp() override {
+    folder_ = TestFolder(std::string("field_values_") +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     MemoBuilder memo = MemoBuilder::FoxPro(64);
     const int64_t note = memo.Add(std::string(100, 'x') + "\xE8" + "ek");
-    memo.Write(*folder_ + "t.fpt");
+    memo.Write(folder_ + "t.fpt");
     DbfBuilder builder(0x30, 0xC8);
     builder.Field("NAME", 'C', 10)
         .Field("AMOUNT", 'N', 12, 2)
@@ -77,7 +79,7 @@ class FieldValuesTest : public ::testing::Test {
                     LittleEndian(0, 8), Double(0), LittleEndian(0, 4)});
     builder.Values({"", "", "", "", "", "", LittleEndian(0, 4), LittleEndian(0, 8),
                     LittleEndian(1721425, 4) + LittleEndian(5, 4), Double(0), LittleEndian(0, 4)});
-    builder.Write(*folder_ + "t.dbf");
+    builder.Write(folder_ + "t.dbf");
   }
 
   void Open(const TFormatSettings& settings) {
@@ -86,7 +88,7 @@ class FieldValuesTest : public ::testing::Test {
     dbf_.SetFormatSettings(settings);
     dbf_.SetGlobals(*globals_);
     dbf_.SetReadOnly(true);
-    dbf_.SetFilePath(*folder_);
+    dbf_.SetFilePath(folder_);
     dbf_.SetTableName("t.dbf");
     dbf_.Open();
   }
@@ -96,12 +98,10 @@ class FieldValuesTest : public ::testing::Test {
     while (dbf_.RecNo() != recno) dbf_.Next();
   }
 
-  static std::string* folder_;
+  std::string folder_;
   std::unique_ptr<TDbfGlobals> globals_;
   TDbf dbf_{"Dbf1"};
 };
-
-std::string* FieldValuesTest::folder_ = nullptr;
 
 TEST_F(FieldValuesTest, FieldClassesFollowTheKinds) {
   Open(kCzech);
