@@ -39,7 +39,9 @@ TEST(TZMySQLLocalInfileGateTest, FindsTheFileTheStatementNames) {
     std::string name;
     bool found = TZMySQLLocalInfileGate::LocalInfileName(sql, name);
     EXPECT_EQ(found, expected.has_value()) << sql;
-    if (found && expected) EXPECT_EQ(name, *expected) << sql;
+    if (found && expected) {
+      EXPECT_EQ(name, *expected) << sql;
+    }
   }
 }
 
