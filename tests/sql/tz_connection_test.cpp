@@ -108,6 +108,25 @@ TEST_F(TZConnectionTest, UnknownDatabaseForAnAdminIsReportedByName) {
   }
 }
 
+TEST_F(TZConnectionTest, NestedBusyPeriodsShowOnePointer) {
+  std::vector<bool> shown;
+  TZBusyPointerHook previous = SetBusyPointerHook([&shown](bool busy) { shown.push_back(busy); });
+  connection_.SetSQLHourGlass(true);
+  connection_.ShowSQLHourGlass();  // an outer user, as the script processor is
+  connection_.Connect();
+  connection_.SetAutoCommit(false);
+  connection_.HideSQLHourGlass();
+  EXPECT_EQ(shown, (std::vector<bool>{true, false}));
+  connection_.Disconnect();
+  EXPECT_EQ(shown, (std::vector<bool>{true, false, true, false}));
+
+  connection_.SetSQLHourGlass(false);
+  connection_.Connect();
+  EXPECT_EQ(shown.size(), 4u);
+  EXPECT_EQ(BusyPointerDepth(), 0);
+  SetBusyPointerHook(previous);
+}
+
 TEST_F(TZConnectionTest, TheSystemsSettingsReachTheSession) {
   connection_.SetProperties({"Codepage=cp1250", "Compress=yes"});
   connection_.SetAutoCommit(false);
