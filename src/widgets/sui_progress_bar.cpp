@@ -70,7 +70,8 @@ TsuiProgressBar::TsuiProgressBar(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   LoadLookDefaults();
-  caption_ = QString::number(PercentDone()) + QLatin1Char('%');
+  caption_percent_ = PercentDone();
+  caption_ = QString::number(caption_percent_) + QLatin1Char('%');
 }
 
 QImage TsuiProgressBar::GlossyBluePicture() { return GradientPicture(LookOf(MacOS)); }
@@ -143,12 +144,9 @@ void TsuiProgressBar::SetPosition(int32_t position) {
 int64_t TsuiProgressBar::PercentDone() const {
   if (min_ == max_) return 0;
   double done = static_cast<double>(Difference32(position_, min_));
+  // Unequal bounds never wrap to a zero range, so the quotient is finite.
   double range = static_cast<double>(Difference32(max_, min_));
-  // A range that wraps to 0 divides to an infinity or NaN; it shows as 0 rather than as
-  // whatever an out-of-range conversion would produce.
-  double percent = std::trunc(done / range * 100.0);
-  if (!std::isfinite(percent)) return 0;
-  return static_cast<int64_t>(percent);
+  return static_cast<int64_t>(std::trunc(done / range * 100.0));
 }
 
 int TsuiProgressBar::FilledExtent(int length) const {
@@ -161,14 +159,18 @@ int TsuiProgressBar::FilledExtent(int length) const {
 }
 
 void TsuiProgressBar::RangeChanged() {
-  caption_ = QString::number(PercentDone()) + QLatin1Char('%');
+  int64_t percent = PercentDone();
+  if (percent != caption_percent_) {
+    caption_percent_ = percent;
+    caption_ = QString::number(percent) + QLatin1Char('%');
+  }
   if (ever_painted_ && CurrentAppearance() == painted_) return;
   RepaintNow();
 }
 
 TsuiProgressBar::Appearance TsuiProgressBar::CurrentAppearance() {
   Appearance appearance;
-  appearance.caption = caption_;
+  appearance.percent = caption_percent_;
   bool horizontal = orientation_ == suiHorizontal;
   appearance.extent = FilledExtent((horizontal ? width() : height()) - 1);
   appearance.caption_drawn =

@@ -75,7 +75,7 @@ class TsuiProgressBar : public QWidget {
  private:
   // What the screen shows; a setter repaints only when it changes.
   struct Appearance {
-    QString caption;
+    int64_t percent = 0;
     int extent = 0;
     bool caption_drawn = false;
     bool operator==(const Appearance&) const = default;
@@ -98,6 +98,8 @@ class TsuiProgressBar : public QWidget {
   QColor border_color_;
   QColor color_;
   QImage picture_;
+  // The caption is rebuilt only when the percentage changes: no allocation per record.
+  int64_t caption_percent_ = 0;
   QString caption_;
   QImage frame_;
   Appearance painted_;
