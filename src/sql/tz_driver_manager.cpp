@@ -29,7 +29,7 @@ IZDriver* TZDriverManager::GetDriver(const std::string& url) const {
 std::shared_ptr<IZConnection> TZDriverManager::GetConnectionWithParams(
     const std::string& url, const TextLines& info) const {
   IZDriver* driver = GetDriver(url);
-  if (driver == nullptr) throw EZSQLException("Requested database driver was not found");
+  if (driver == nullptr) throw EZSQLException("Requested database driver was not found", -1);
   return driver->Connect(url, info);
 }
 

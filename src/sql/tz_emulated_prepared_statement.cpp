@@ -30,7 +30,7 @@ TZEmulatedPreparedStatement::TZEmulatedPreparedStatement(IZConnection& connectio
 
 TZEmulatedPreparedStatement::TParameter& TZEmulatedPreparedStatement::Parameter(
     int parameter_index) {
-  if (parameter_index < 1) throw EZSQLException("Parameter index out of range");
+  if (parameter_index < 1) throw EZSQLException("Parameter index out of range", -1);
   if (static_cast<size_t>(parameter_index) > values_.size()) values_.resize(parameter_index);
   return values_[parameter_index - 1];
 }
@@ -128,7 +128,7 @@ void TZEmulatedPreparedStatement::CutSQL() {
 
 std::string TZEmulatedPreparedStatement::PrepareParameter(int position) {
   if (position > ParameterCount()) {
-    throw EZSQLException("Input parameter count is less then expected");
+    throw EZSQLException("Input parameter count is less then expected", -1);
   }
   const TParameter& p = values_[position - 1];
   if (p.is_null) {

@@ -96,7 +96,8 @@ F TZMySQLBasePlainDriver::Entry(TZMySQLEntryPoint entry) const {
   void* address = entry_points_[entry];
   if (address == nullptr) {
     throw EZSQLException(Format("The client library does not offer %s",
-                                TZMySQLNativeLibraryLoader::EntryPointName(entry)));
+                                TZMySQLNativeLibraryLoader::EntryPointName(entry)),
+                         -1);
   }
   return reinterpret_cast<F>(address);
 }

@@ -91,7 +91,7 @@ void TZMySQLConnection::Rollback() {
 void TZMySQLConnection::Open() {
   if (!closed_) return;
   handle_ = plain_driver_.Init();
-  if (handle_ == nullptr) throw EZSQLException("Cannot connect to SQL server");
+  if (handle_ == nullptr) throw EZSQLException("Cannot connect to SQL server", -1);
   try {
     if (port_ == 0) port_ = kDefaultPort;
 
@@ -150,7 +150,7 @@ void TZMySQLConnection::Open() {
                                   database_.c_str(), static_cast<unsigned int>(port_), nullptr,
                                   client_flag) == nullptr) {
       CheckMySQLError(plain_driver_, handle_);
-      throw EZSQLException("Cannot connect to SQL server");
+      throw EZSQLException("Cannot connect to SQL server", -1);
     }
 
     if (!client_code_page_.empty()) {

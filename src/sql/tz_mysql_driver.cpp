@@ -25,7 +25,7 @@ struct ParsedURL {
 };
 
 [[noreturn]] void IncorrectURL(const std::string& url) {
-  throw EZSQLException(Format("Incorrect connection URL: %s", url.c_str()));
+  throw EZSQLException(Format("Incorrect connection URL: %s", url.c_str()), -1);
 }
 
 std::string ProtocolOf(const std::string& url) {
@@ -120,7 +120,7 @@ std::shared_ptr<IZConnection> TZMySQLDriver::Connect(const std::string& url,
   if (protocol.empty()) IncorrectURL(url);
   IZMySQLPlainDriver* plain_driver = GetPlainDriver(protocol);
   if (plain_driver == nullptr) {
-    throw EZSQLException(Format("Unsupported protocol: %s", protocol.c_str()));
+    throw EZSQLException(Format("Unsupported protocol: %s", protocol.c_str()), -1);
   }
   plain_driver->Initialize();
 

@@ -22,7 +22,7 @@ std::string TZMySQLPreparedStatement::GetEscapeString(const std::string& value) 
       mysql_connection_->GetConnectionHandle(), buffer.data(), value.data(),
       static_cast<unsigned long>(value.size()));
   // The library reports (unsigned long)-1 when it cannot escape; never send a partial text.
-  if (length > 2 * value.size()) throw EZSQLException("The text cannot be escaped");
+  if (length > 2 * value.size()) throw EZSQLException("The text cannot be escaped", -1);
   std::string literal;
   literal.reserve(length + 2);
   literal += '\'';

@@ -37,10 +37,10 @@ TZMySQLStatement::TZMySQLStatement(std::shared_ptr<TZMySQLConnection> connection
     : connection_(std::move(connection)), info_(std::move(info)) {}
 
 int32_t TZMySQLStatement::ExecuteUpdate(const std::string& sql) {
-  if (connection_->IsClosed()) throw EZSQLException("Connection is not opened yet");
+  if (connection_->IsClosed()) throw EZSQLException("Connection is not opened yet", -1);
   // mysql_query ends the text at a zero byte; the server must never run a cut statement.
   if (sql.find('\0') != std::string::npos) {
-    throw EZSQLException("The statement text holds a zero byte and was not sent");
+    throw EZSQLException("The statement text holds a zero byte and was not sent", -1);
   }
   IZMySQLPlainDriver& plain = connection_->GetPlainDriver();
   PZMySQLConnect handle = connection_->GetConnectionHandle();

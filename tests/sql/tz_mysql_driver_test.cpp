@@ -40,6 +40,7 @@ TEST(TZMySQLDriverTest, MalformedURLsFailBeforeAnyConnect) {
       ADD_FAILURE() << url << " connected";
     } catch (const EZSQLException& e) {
       EXPECT_EQ(e.Message(), message);
+      EXPECT_EQ(e.ErrorCode(), -1);  // raised from a message alone
     }
   }
 }

@@ -169,6 +169,7 @@ TEST_F(TZMySQLStatementTest, OnlyPlaceholderTokensTakeParameters) {
     FAIL() << "no error";
   } catch (const EZSQLException& e) {
     EXPECT_EQ(e.Message(), "Input parameter count is less then expected");
+    EXPECT_EQ(e.ErrorCode(), -1);
   }
 }
 
