@@ -23,7 +23,9 @@ namespace fs = std::filesystem;
 
 TEST(TZMySQLLocalInfileGateTest, FindsTheFileTheStatementNames) {
   const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
-      {"LOAD DATA LOCAL INFILE 'sa2.txt' INTO TABLE t", "sa2.txt"},
+      {"LOAD DATA LOCAL INFILE \r\n'sa2.txt'\r\n INTO TABLE p  CHARACTER SET cp1250 FIELDS "
+       "TERMINATED BY \"|\"\r\n",
+       "sa2.txt"},
       {"/* note */\r\n -- line\r\n# hash\n load data low_priority local infile \"a b.txt\" "
        "into table t",
        "a b.txt"},

@@ -187,7 +187,7 @@ TEST_F(TZMySQLStatementTest, LoadDataLocalInfileReadsTheNamedFile) {
   ASSERT_TRUE(SetCurrentDir(folder.string()));
   int32_t count =
       Execute(connection_,
-              "LOAD DATA LOCAL INFILE 'small.txt' INTO TABLE loaded "
+              "LOAD DATA LOCAL INFILE \r\n'small.txt'\r\n INTO TABLE loaded  "
               "CHARACTER SET cp1250 FIELDS TERMINATED BY '|' LINES TERMINATED BY '\\r\\n'");
   SetCurrentDir(previous);
   EXPECT_EQ(count, 2);
