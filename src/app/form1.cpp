@@ -146,6 +146,7 @@ void TForm1::Button3Click() {
   try {
     Run();
   } catch (const std::exception& error) {
+    // The run's lists are discarded unsaved before the box is shown.
     run_.reset();
     ShowException(error);
   } catch (...) {
