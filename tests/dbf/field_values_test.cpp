@@ -292,6 +292,49 @@ TEST(FieldTranslationTest, OemTableReadsInTheAnsiCodePage) {
   EXPECT_EQ(dbf.ActiveRecord().substr(1, 1), "\x9C");
 }
 
+// dBASE 7 tables: autoincrement values and timestamps in both handlings.
+TEST(FieldLevel7Test, AutoIncAndTimestamps) {
+  const std::string folder = TestFolder("field_level7");
+  // 11 April 2017 12:34:56 in milliseconds since 1 January 0001 minus one day.
+  const double milliseconds = (42836 + 693594) * 86400000.0 + 45296000;
+  DbfBuilder(0x04, 0)
+      .LanguageDriverName("DBWINUS0")
+      .Field("NR", '+', 4)
+      .Field("STAMP", '@', 8)
+      .Values({test::BigEndian(0x80000007, 4),
+               test::BigEndian(std::bit_cast<uint64_t>(milliseconds), 8)})
+      .Values({test::BigEndian(0, 4), test::BigEndian(std::bit_cast<uint64_t>(42836.2500001), 8)})
+      .Write(folder + "l7.dbf");
+  struct Case {
+    TDateTimeHandling handling;
+    int recno;
+    std::string nr;
+    double date;
+  } cases[] = {
+      {dtBDETimeStamp, 1, "7", 42836 + 45296.0 / 86400},
+      // Read as a plain date-and-time value, the milliseconds lie far beyond year 9999.
+      {dtDateTime, 1, "7", milliseconds},
+      {dtDateTime, 2, "", 42836.2500001},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.recno);
+    TDbf dbf("Dbf1");
+    dbf.SetFormatSettings(kUs);
+    dbf.SetDateTimeHandling(c.handling);
+    dbf.SetFilePath(folder);
+    dbf.SetTableName("l7.dbf");
+    dbf.Open();
+    EXPECT_EQ(dbf.TableLevel(), 7);
+    if (c.recno == 2) dbf.Next();
+    EXPECT_EQ(dbf.FieldByName("NR").DataType(), ftAutoInc);
+    EXPECT_EQ(dbf.FieldByName("NR").ReadText(), c.nr);
+    EXPECT_NEAR(dbf.FieldByName("STAMP").ReadDate(), c.date, 1e-8);
+    if (c.handling == dtBDETimeStamp) {
+      EXPECT_EQ(dbf.FieldByName("STAMP").ReadText(), "4/11/2017 12:34:56 PM");
+    }
+  }
+}
+
 TEST(FieldBoundsTest, FieldsPassingTheRecordEndReadAsEmpty) {
   const std::string folder = TestFolder("field_bounds");
   // The record length says 1 + 3 + 2 bytes, the descriptors 1 + 3 + 5 + 4.
