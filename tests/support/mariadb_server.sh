@@ -34,16 +34,26 @@ find_tool() {
 }
 
 stop_server() {
-  [ -f "$pid_file" ] || return 0
-  pid=$(cat "$pid_file" 2>/dev/null || true)
   rm -f "$info"
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+  pid=$(cat "$pid_file" 2>/dev/null || true)
+  # Only a server process: the number may belong to another program after a reboot.
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null &&
+    tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q -e mariadbd -e mysqld; then
     kill "$pid" 2>/dev/null || true
     i=0
     while kill -0 "$pid" 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
     if kill -0 "$pid" 2>/dev/null; then kill -9 "$pid" 2>/dev/null || true; sleep 0.2; fi
   fi
-  rm -f "$pid_file" "$socket"
+  rm -f "$pid_file"
+  # A server whose pid file is gone may still own the socket of this folder: ask it to stop.
+  if [ -S "$socket" ]; then
+    client=$(find_tool mariadb mysql) || true
+    if [ -n "${client:-}" ] && "$client" --no-defaults --socket="$socket" -uroot -e SHUTDOWN >/dev/null 2>&1; then
+      i=0
+      while [ -S "$socket" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+    fi
+  fi
+  rm -f "$socket"
 }
 
 free_port() {
