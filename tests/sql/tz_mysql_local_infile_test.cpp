@@ -83,7 +83,9 @@ TEST(TZMySQLLocalInfileGateTest, ServesOnlyTheNamedFileResolvedAgainstTheCurrent
 class RogueServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::path(ZERED_TEST_BINARY_DIR) / "rogue_server";
+    // One folder per test: ctest may run the tests of this file in parallel processes.
+    folder_ = fs::path(ZERED_TEST_BINARY_DIR) / "rogue_server" /
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(folder_);
     fs::create_directories(folder_ / "program");
     fs::create_directories(folder_ / "private");
