@@ -140,18 +140,36 @@ TEST_F(TZConnectionTest, TheSystemsSettingsReachTheSession) {
   EXPECT_EQ(Rows("SELECT 1 FROM DUAL WHERE @@autocommit = 0"), 1);
 }
 
-TEST_F(TZConnectionTest, CompressionFollowsTheTruthOfTheProperty) {
-  const std::vector<std::pair<std::string, bool>> cases = {
-      {"Compress=yes", true}, {"COMPRESS=TRUE", true}, {"compress=1", true},
-      {"Compress=no", false}, {"Compress=0", false},   {"", false},
+TEST_F(TZConnectionTest, PropertiesReachTheSession) {
+  const std::string compressed =
+      "SELECT 1 FROM information_schema.SESSION_STATUS "
+      "WHERE VARIABLE_NAME = 'COMPRESSION' AND VARIABLE_VALUE = 'ON'";
+  struct Case {
+    TextLines lines;
+    std::string query;  // returns one row when the property took effect
+    int32_t rows;
   };
-  for (const auto& [line, on] : cases) {
-    SCOPED_TRACE(line);
-    connection_.SetProperties(line.empty() ? TextLines{} : TextLines{line});
+  const std::vector<Case> cases = {
+      {{"Compress=yes"}, compressed, 1},
+      {{"COMPRESS=TRUE"}, compressed, 1},
+      {{"compress=1"}, compressed, 1},
+      {{"Compress=no"}, compressed, 0},
+      {{"Compress=0"}, compressed, 0},
+      {{}, compressed, 0},
+      {{"MYSQL_OPT_COMPRESS=yes"}, compressed, 1},
+      {{"MYSQL_INIT_COMMAND=SET @zered_init = 5"}, "SELECT 1 FROM DUAL WHERE @zered_init = 5", 1},
+      {{"MYSQL_SET_CHARSET_NAME=latin2"},
+       "SELECT 1 FROM DUAL WHERE @@character_set_client = 'latin2'",
+       1},
+      {{"timeout=5", "codepage= cp1250 "},
+       "SELECT 1 FROM DUAL WHERE @@character_set_client = 'cp1250'",
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines.empty() ? std::string("no properties") : c.lines[0]);
+    connection_.SetProperties(c.lines);
     connection_.Connect();
-    EXPECT_EQ(Rows("SELECT 1 FROM information_schema.SESSION_STATUS "
-                   "WHERE VARIABLE_NAME = 'COMPRESSION' AND VARIABLE_VALUE = 'ON'"),
-              on ? 1 : 0);
+    EXPECT_EQ(Rows(c.query), c.rows);
     connection_.Disconnect();
   }
 }
