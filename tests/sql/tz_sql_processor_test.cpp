@@ -86,3 +86,48 @@ TEST(TZSQLProcessorTest, WithoutConnectionFailsBeforeAnythingElse) {
 
 }  // namespace
 }  // namespace zered
+
+namespace zered {
+namespace {
+
+TEST(TParamTest, ReadsConvertTheStoredValueOrFail) {
+  TParam param("p");
+  EXPECT_TRUE(param.IsNull());
+  EXPECT_EQ(param.AsString(), "");
+  EXPECT_EQ(param.AsInteger(), 0);
+
+  param.SetAsString(" 12");
+  EXPECT_EQ(param.AsInteger(), 12);
+  EXPECT_EQ(param.DataType(), ftString);
+  param.SetAsString("12x");
+  EXPECT_THROW(param.AsInteger(), EConvertError);
+  EXPECT_THROW(param.AsBoolean(), EConvertError);
+  param.SetAsString("TRUE");
+  EXPECT_TRUE(param.AsBoolean());
+
+  param.SetAsFloat(2.5);
+  EXPECT_EQ(param.AsString(), "2.5");
+  param.SetAsLargeInt(int64_t{1} << 40);
+  EXPECT_EQ(param.AsString(), "1099511627776");
+  EXPECT_THROW(param.AsInteger(), EConvertError);
+  param.SetAsBoolean(false);
+  EXPECT_EQ(param.AsString(), "False");
+  param.SetAsCurrency(1.23456);
+  EXPECT_DOUBLE_EQ(param.AsCurrency(), 1.2346);
+
+  param.Clear();
+  EXPECT_TRUE(param.IsNull());
+  EXPECT_EQ(param.DataType(), ftCurrency);
+
+  TParams params;
+  params.CreateParam(ftString, "a", ptInput);
+  try {
+    params.ParamByName("b");
+    FAIL() << "no failure";
+  } catch (const EDatabaseError& e) {
+    EXPECT_STREQ(e.what(), "Parameter 'b' not found");
+  }
+}
+
+}  // namespace
+}  // namespace zered
