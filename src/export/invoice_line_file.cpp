@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/date_format.h"
+#include "base/date_time.h"
 #include "base/number_format.h"
 #include "dbf/tdbf.h"
 
@@ -79,6 +80,31 @@ bool AppendShortDecimal(std::string& line, double value, char decimal_separator)
   return false;
 }
 
+// Appends `value` (0 <= value < 10^count) zero-padded to `count` digits.
+void AppendDigits(std::string& line, int value, int count) {
+  char digits[4];
+  for (int i = count - 1; i >= 0; --i) {
+    digits[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  line.append(digits, static_cast<size_t>(count));
+}
+
+// yyyy-mm-dd written from the date's parts: snprintf would cost more than the rest of the
+// date's way from the record. Years outside 1..9999 keep the general date form.
+void AppendDate(std::string& line, TDateTime value) {
+  const DateParts date = DecodeDate(value);
+  if (date.year < 1 || date.year > 9999) {
+    AppendIsoDate(line, value);
+    return;
+  }
+  AppendDigits(line, date.year, 4);
+  line += '-';
+  AppendDigits(line, date.month, 2);
+  line += '-';
+  AppendDigits(line, date.day, 2);
+}
+
 }  // namespace
 
 TInvoiceLineFile::TInvoiceLineFile(std::string path, char decimal_separator)
@@ -92,7 +118,7 @@ void TInvoiceLineFile::AddRecord(TDbf& table, char type_letter) {
     line_ += '|';
   };
   const auto date = [&](const char* field_name) {
-    AppendIsoDate(line_, table.FieldByName(field_name).ReadDate());
+    AppendDate(line_, table.FieldByName(field_name).ReadDate());
     line_ += '|';
   };
   const auto number = [&](const char* field_name) {
