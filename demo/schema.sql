@@ -1,7 +1,6 @@
 -- The receivables tables of the velbor database as the load script fills them, with a few
--- address-book and invoice rows. Used by the demo and by the end-to-end tests.
-CREATE DATABASE IF NOT EXISTS velbor CHARACTER SET utf8mb4 COLLATE utf8mb4_czech_ci;
-USE velbor;
+-- address-book and invoice rows. Used by the demo and by the end-to-end tests; run it in the
+-- database to fill (the program's is "velbor").
 
 DROP TABLE IF EXISTS pohledavky2, pohledavky, adresar, fakt;
 

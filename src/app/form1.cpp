@@ -10,9 +10,16 @@
 
 #include "app/app_texts.h"
 #include "app/message_box_presenter.h"
+#include "app/progress_bar_export_progress.h"
 #include "base/exceptions.h"
+#include "export/invoice_line_file.h"
+#include "export/load_script.h"
 #include "export/run_log.h"
+#include "export/table_export.h"
 #include "platform/process.h"
+#include "platform/regional_settings.h"
+#include "settings/connection_settings.h"
+#include "sql/tz_busy_pointer.h"
 
 namespace zered {
 
@@ -39,6 +46,8 @@ void SubstituteTahoma() {
 
 struct TForm1::RunState {
   std::unique_ptr<RunLog> run_log;
+  std::unique_ptr<TInvoiceLineFile> invoice_lines;
+  std::unique_ptr<TProgressBarExportProgress> progress;
 };
 
 TForm1::TForm1(std::vector<std::string> arguments, std::unique_ptr<MessagePresenter> presenter,
@@ -88,9 +97,44 @@ TForm1::TForm1(std::vector<std::string> arguments, std::unique_ptr<MessagePresen
 
   setTabOrder(LMDBrowseEdit1, Button3);
   LMDBrowseEdit1->setFocus();
+
+  Dbf1.SetReadOnly(true);
+  Dbf1.SetTableLevel(25);
+
+  ZConnection1.SetProtocol("mysql-5");
+  ZConnection1.SetHostName("localhost");
+  ZConnection1.SetPort(3306);
+  ZConnection1.SetDatabase("velbor");
+  ZConnection1.SetUser("root");
+  ZConnection1.SetProperties({"Codepage=cp1250", "Compress=yes"});
+  ZConnection1.SetAutoCommit(false);
+  ZConnection1.SetSQLHourGlass(true);
+  SetBusyPointerHook([](bool busy) {
+    if (busy) {
+      QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+      QGuiApplication::restoreOverrideCursor();
+    }
+  });
+
+  ZSQLProcessor1.SetConnection(&ZConnection1);
+  ZSQLProcessor1.SetDelimiter(";");
+
+  FormStorage1.SetStoredProps({"LMDBrowseEdit1.Path"});
+  FormStorage1.Loaded();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  FormStorage1.HandleDestroy();
+  SetBusyPointerHook(nullptr);
+}
+
+IStoredComponent* TForm1::FindComponent(std::string_view name) {
+  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
+                     .compare(LMDBrowseEdit1->objectName(), Qt::CaseInsensitive) == 0
+             ? &folder_component_
+             : nullptr;
+}
 
 bool TForm1::AutomaticMode() const { return IsAutomaticMode(arguments_); }
 
@@ -106,6 +150,7 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) FormStorage1.HandleShow();
   if (!shown_once_ && !event->spontaneous()) {
     shown_once_ = true;
     CenterOnScreen();
@@ -127,6 +172,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  FormStorage1.HandleCloseGranted();
   QWidget::closeEvent(event);
 }
 
@@ -166,12 +212,27 @@ void TForm1::Run() {
     int number;
     void (TForm1::*perform)();
   };
-  // The connection settings (7-10), the table export (11-17, 19) and the load script with
-  // its sending (20-24) take their places in this table by number.
   static constexpr Step kSteps[] = {
-      {1, &TForm1::ResetProgress}, {2, &TForm1::EnterProgramFolder}, {3, &TForm1::ShowLoading},
-      {4, &TForm1::LoadRunLog},    {5, &TForm1::StartRunLogBlock},   {6, &TForm1::AdvanceProgress},
-      {18, &TForm1::ShowSending},  {25, &TForm1::ShowDone},          {26, &TForm1::SaveRunLog},
+      {1, &TForm1::ResetProgress},
+      {2, &TForm1::EnterProgramFolder},
+      {3, &TForm1::ShowLoading},
+      {4, &TForm1::LoadRunLog},
+      {5, &TForm1::StartRunLogBlock},
+      {6, &TForm1::AdvanceProgress},
+      {7, &TForm1::DisconnectFromServer},
+      {8, &TForm1::ReadConnectionSettings},
+      {11, &TForm1::CreateInvoiceLines},
+      {12, &TForm1::ExportReceivedInvoices},
+      {15, &TForm1::ExportIssuedInvoices},
+      {18, &TForm1::ShowSending},
+      {19, &TForm1::SaveInvoiceLines},
+      {20, &TForm1::WriteLoadScript},
+      {21, &TForm1::LoadScriptIntoProcessor},
+      {22, &TForm1::LogScriptLoaded},
+      {23, &TForm1::ConnectToServer},
+      {24, &TForm1::ExecuteScript},
+      {25, &TForm1::ShowDone},
+      {26, &TForm1::SaveRunLog},
       {27, &TForm1::Complete},
   };
   run_ = std::make_unique<RunState>();
@@ -207,7 +268,62 @@ void TForm1::StartRunLogBlock() {
 
 void TForm1::AdvanceProgress() { suiProgressBar1->SetPosition(25); }
 
+void TForm1::DisconnectFromServer() { ZConnection1.Disconnect(); }
+
+void TForm1::ReadConnectionSettings() {
+  // Read anew on every run, so changed settings take effect without a restart.
+  const ConnectionSettings settings = zered::ReadConnectionSettings(FormStorage1);
+  ZConnection1.SetHostName(settings.host_name);
+  ZConnection1.SetUser(settings.user);
+  ZConnection1.SetPassword(settings.password);
+  ZConnection1.SetPort(settings.port);
+}
+
+void TForm1::CreateInvoiceLines() {
+  // Relative to the current directory, which is the program folder since step 2.
+  run_->invoice_lines = std::make_unique<TInvoiceLineFile>(kInvoiceLineFileName,
+                                                           Dbf1.FormatSettings().decimal_separator);
+  run_->progress = std::make_unique<TProgressBarExportProgress>(*suiProgressBar1);
+}
+
+int TForm1::ExportTable(const char* table_name, char type_letter) {
+  return zered::ExportTable(Dbf1, table_name, type_letter, *run_->invoice_lines, *run_->progress);
+}
+
+void TForm1::ExportReceivedInvoices() {
+  Dbf1.Close();
+  Dbf1.SetFilePath(LMDBrowseEdit1->Path());
+  const int visited = ExportTable("fap.dbf", 'P');
+  run_->run_log->AppendTimestamped(" IN: " + std::to_string(visited));
+  Dbf1.Close();
+}
+
+void TForm1::ExportIssuedInvoices() {
+  // The folder stays as the received invoices set it.
+  const int visited = ExportTable("fav.dbf", 'V');
+  run_->run_log->AppendTimestamped(" OUT: " + std::to_string(visited));
+  Dbf1.Close();
+}
+
 void TForm1::ShowSending() { ShowCaption(QString::fromUtf8(kSendingCaption)); }
+
+void TForm1::SaveInvoiceLines() {
+  run_->invoice_lines->Commit();
+  run_->invoice_lines.reset();
+}
+
+void TForm1::WriteLoadScript() { zered::WriteLoadScript(kLoadScriptFileName); }
+
+void TForm1::LoadScriptIntoProcessor() {
+  ZSQLProcessor1.Script().Clear();
+  ZSQLProcessor1.Script().LoadFromFile(kLoadScriptFileName);
+}
+
+void TForm1::LogScriptLoaded() { run_->run_log->AppendTimestamped(" add"); }
+
+void TForm1::ConnectToServer() { ZConnection1.Connect(); }
+
+void TForm1::ExecuteScript() { ZSQLProcessor1.Execute(); }
 
 void TForm1::ShowDone() { ShowCaption(QString::fromUtf8(kDoneCaption)); }
 

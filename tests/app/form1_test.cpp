@@ -18,6 +18,8 @@
 #include "base/exceptions.h"
 #include "base/text_lines.h"
 #include "platform/process.h"
+#include "support/dbf_builder.h"
+#include "support/velbor_database.h"
 
 namespace zered {
 namespace {
@@ -49,10 +51,16 @@ bool WaitUntil(Predicate done) {
   return true;
 }
 
+const char kDatabase[] = "velbor_form1";
+
 // Each test runs the window as if its executable lay in a fresh folder, so the run log
-// and the current directory of a run land there.
+// and the current directory of a run land there. The folder holds empty invoice tables (the
+// empty folder field points there) and the connection settings above it name the private
+// test server.
 class Form1Test : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() { test::CreateVelborDatabase(test::GetTestServer(), kDatabase); }
+
   void SetUp() override {
     std::string pattern = (std::filesystem::temp_directory_path() / "form1_XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -60,6 +68,15 @@ class Form1Test : public ::testing::Test {
     std::filesystem::create_directory(folder_);
     OverrideExecutablePath((folder_ / "ZERED.bin").string());
     saved_directory_ = GetCurrentDir();
+    test::DbfBuilder empty_table;
+    for (const char* field : {"ID", "CISLO", "VARSYM", "ICO", "DIC"})
+      empty_table.Field(field, 'C', 10);
+    for (const char* field : {"DATUM", "DATSPLAT", "DATLIKV"}) empty_table.Field(field, 'D', 8);
+    for (const char* field : {"KCCELKEM", "KCLIKV", "CMCELKEM"})
+      empty_table.Field(field, 'N', 10, 2);
+    empty_table.Write((folder_ / "fap.dbf").string());
+    empty_table.Write((folder_ / "fav.dbf").string());
+    test::WriteConnectionSettings(pattern + "/", test::GetTestServer());
   }
   void TearDown() override {
     SetCurrentDir(saved_directory_);
@@ -69,6 +86,7 @@ class Form1Test : public ::testing::Test {
   std::unique_ptr<TForm1> MakeForm(std::vector<std::string> arguments = {}) {
     auto form = std::make_unique<TForm1>(std::move(arguments),
                                          std::make_unique<RecordingPresenter>(&shown_));
+    form->ZConnection1.SetDatabase(kDatabase);
     form->SetStepObserver([this, f = form.get()](int step) {
       steps_.push_back(step);
       captions_.push_back(f->Button3->text());
@@ -126,13 +144,18 @@ TEST_F(Form1Test, RunShowsItsCaptionsLogsAndCompletes) {
   SetCurrentDir("/");
   form->Button3->click();
 
-  EXPECT_EQ(steps_, (std::vector<int>{1, 2, 3, 4, 5, 6, 18, 25, 26, 27}));
+  EXPECT_EQ(steps_, (std::vector<int>{1,  2,  3,  4,  5,  6,  7,  8,  11, 12, 15,
+                                      18, 19, 20, 21, 22, 23, 24, 25, 26, 27}));
   // A caption is shown by the step before the one that observes it.
   EXPECT_EQ(captions_[3], QString::fromUtf8("načítám data"));
-  EXPECT_EQ(captions_[7], QString::fromUtf8("odesílám na server"));
-  EXPECT_EQ(captions_[8], QString::fromUtf8("hotovo"));
+  EXPECT_EQ(captions_[11], QString::fromUtf8("načítám data"));
+  EXPECT_EQ(captions_[12], QString::fromUtf8("odesílám na server"));
+  EXPECT_EQ(captions_[19], QString::fromUtf8("hotovo"));
   EXPECT_EQ(form->Button3->text(), QString::fromUtf8("hotovo"));
+  // Both tables are empty: the bar's maximum is 0 and it keeps the position 25 of step 6.
+  EXPECT_EQ(form->suiProgressBar1->Max(), 0);
   EXPECT_EQ(form->suiProgressBar1->Position(), 25);
+  EXPECT_EQ(form->suiProgressBar1->Caption(), "0%");
   EXPECT_EQ(std::filesystem::path(GetCurrentDir()), folder_);
 
   ASSERT_EQ(shown_.size(), 1u);
@@ -142,12 +165,15 @@ TEST_F(Form1Test, RunShowsItsCaptionsLogsAndCompletes) {
   EXPECT_TRUE(form->isVisible());
 
   TextLines lines = SplitLines(ReadLog());
-  ASSERT_GE(lines.size(), 5u);
+  ASSERT_EQ(lines.size(), 8u);
   EXPECT_EQ(lines[0], "-----");
   EXPECT_EQ(lines[1], "earlier run");
   EXPECT_EQ(lines[2], "-----");
   EXPECT_FALSE(lines[3].empty());
-  EXPECT_TRUE(lines.back().ends_with(" odeslano"));
+  EXPECT_TRUE(lines[4].ends_with(" IN: 0")) << lines[4];
+  EXPECT_TRUE(lines[5].ends_with(" OUT: 0")) << lines[5];
+  EXPECT_TRUE(lines[6].ends_with(" add")) << lines[6];
+  EXPECT_TRUE(lines[7].ends_with(" odeslano"));
   EXPECT_TRUE(ReadLog().ends_with(" odeslano\r\n"));
 
   // A finished run leaves the button ready for the next one.
