@@ -61,6 +61,12 @@ class Converters {
     return true;
   }
 
+  ~Converters() {
+    for (const auto& [key, cd] : converters_) {
+      if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    }
+  }
+
   bool Available(int code_page) {
     std::lock_guard<std::mutex> lock(mutex_);
     return Get(code_page, true) != reinterpret_cast<iconv_t>(-1) &&
