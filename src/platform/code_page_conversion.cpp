@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -144,9 +145,10 @@ bool IsValidCodePage(int code_page) {
   return std::binary_search(installed.begin(), installed.end(), code_page);
 }
 
-int MultiByteToWideChar(int code_page, const char* source, int source_length, char16_t* dest,
-                        int dest_length) {
-  if (source_length <= 0 || dest_length <= 0 || !IsValidCodePage(code_page)) return 0;
+namespace {
+
+int IconvToWide(int code_page, const char* source, int source_length, char16_t* dest,
+                int dest_length) {
   int written = -1;
   Converters::Instance().With(code_page, true, [&](iconv_t cd) {
     char* in = const_cast<char*>(source);
@@ -172,9 +174,8 @@ int MultiByteToWideChar(int code_page, const char* source, int source_length, ch
   return written < 0 ? 0 : written;
 }
 
-int WideCharToMultiByte(int code_page, const char16_t* source, int source_length, char* dest,
-                        int dest_length) {
-  if (source_length <= 0 || dest_length <= 0 || !IsValidCodePage(code_page)) return 0;
+int IconvFromWide(int code_page, const char16_t* source, int source_length, char* dest,
+                  int dest_length) {
   int written = 0;
   const bool single_byte = !IsDoubleByte(code_page);
   Converters::Instance().With(code_page, false, [&](iconv_t cd) {
@@ -201,6 +202,93 @@ int WideCharToMultiByte(int code_page, const char16_t* source, int source_length
     written = static_cast<int>(out - dest);
   });
   return written;
+}
+
+// A single-byte code page as two lookup tables, built once from iconv's own conversion so
+// that both give the same results; text is converted a value at a time, and iconv's per-call
+// cost would dominate.
+class SingleByteTable {
+ public:
+  explicit SingleByteTable(int code_page) : from_wide_(0x10000, kUnmapped) {
+    for (int byte = 0; byte < 256; ++byte) {
+      const char source = static_cast<char>(byte);
+      char16_t unit = 0;
+      IconvToWide(code_page, &source, 1, &unit, 1);
+      to_wide_[byte] = unit;
+      char back = 0;
+      if (IconvFromWide(code_page, &unit, 1, &back, 1) == 1 && static_cast<uint8_t>(back) == byte &&
+          from_wide_[unit] == kUnmapped) {
+        from_wide_[unit] = static_cast<uint16_t>(byte);
+      }
+    }
+  }
+
+  int ToWide(const char* source, int source_length, char16_t* dest, int dest_length) const {
+    if (source_length > dest_length) return 0;
+    for (int i = 0; i < source_length; ++i) dest[i] = to_wide_[static_cast<uint8_t>(source[i])];
+    return source_length;
+  }
+
+  int FromWide(const char16_t* source, int source_length, char* dest, int dest_length) const {
+    int written = 0;
+    for (int i = 0; i < source_length && written < dest_length; ++i) {
+      const char16_t unit = source[i];
+      const uint16_t byte = from_wide_[unit];
+      if (byte != kUnmapped) {
+        dest[written++] = static_cast<char>(byte);
+        continue;
+      }
+      // As the iconv path: a lacking C1 control keeps its byte, anything else (a surrogate
+      // pair counting once) becomes "?".
+      dest[written++] = unit >= 0x80 && unit <= 0x9F ? static_cast<char>(unit) : '?';
+      if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < source_length && source[i + 1] >= 0xDC00 &&
+          source[i + 1] <= 0xDFFF) {
+        ++i;
+      }
+    }
+    return written;
+  }
+
+ private:
+  static constexpr uint16_t kUnmapped = 0xFFFF;
+  char16_t to_wide_[256];
+  std::vector<uint16_t> from_wide_;
+};
+
+// The table of an installed single-byte code page; nullptr for a double-byte one.
+const SingleByteTable* SingleByte(int code_page) {
+  if (IsDoubleByte(code_page)) return nullptr;
+  thread_local int last_code_page = 0;
+  thread_local const SingleByteTable* last_table = nullptr;
+  if (code_page == last_code_page) return last_table;
+  static std::mutex mutex;
+  static std::map<int, std::unique_ptr<SingleByteTable>> tables;
+  std::lock_guard<std::mutex> lock(mutex);
+  auto& table = tables[code_page];
+  if (!table) table = std::make_unique<SingleByteTable>(code_page);
+  last_code_page = code_page;
+  last_table = table.get();
+  return last_table;
+}
+
+}  // namespace
+
+int MultiByteToWideChar(int code_page, const char* source, int source_length, char16_t* dest,
+                        int dest_length) {
+  if (source_length <= 0 || dest_length <= 0 || !IsValidCodePage(code_page)) return 0;
+  if (const SingleByteTable* table = SingleByte(code_page)) {
+    return table->ToWide(source, source_length, dest, dest_length);
+  }
+  return IconvToWide(code_page, source, source_length, dest, dest_length);
+}
+
+int WideCharToMultiByte(int code_page, const char16_t* source, int source_length, char* dest,
+                        int dest_length) {
+  if (source_length <= 0 || dest_length <= 0 || !IsValidCodePage(code_page)) return 0;
+  if (const SingleByteTable* table = SingleByte(code_page)) {
+    return table->FromWide(source, source_length, dest, dest_length);
+  }
+  return IconvFromWide(code_page, source, source_length, dest, dest_length);
 }
 
 void OemToCharBuff(const TFormatSettings& settings, const char* source, char* dest, size_t length) {
