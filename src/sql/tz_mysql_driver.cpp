@@ -139,8 +139,8 @@ std::shared_ptr<IZConnection> TZMySQLDriver::Connect(const std::string& url,
 }
 
 std::shared_ptr<IZTokenizer> TZMySQLDriver::GetTokenizer() {
-  if (!tokenizer_) tokenizer_ = std::make_shared<TZMySQLTokenizer>();
-  return tokenizer_;
+  // One tokenizer for the whole process, shared with the statement text holders.
+  return SharedMySQLTokenizer();
 }
 
 }  // namespace zered

@@ -31,7 +31,6 @@ class TZMySQLDriver : public IZDriver {
  private:
   struct Entry;
   std::vector<Entry> plain_drivers_;
-  std::shared_ptr<IZTokenizer> tokenizer_;
 };
 
 }  // namespace zered
