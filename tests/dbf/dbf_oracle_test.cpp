@@ -2,6 +2,7 @@
 // Visual FoxPro tables (tests/dbf/oracle_tables.py), dbfread reads them, and the header,
 // the field descriptors, every record's field bytes and every memo value must agree.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -93,13 +94,19 @@ ExpectedTable ReadExpected(const std::string& path) {
 class DbfOracleTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    folder_ = test::TestFolder("dbf_oracle");
+    // One folder per process: CTest runs the tests of this suite side by side.
+    folder_ = test::TestFolder("dbf_oracle_" + std::to_string(::getpid()));
     const char* fixed = std::getenv("ZERED_ORACLE_SEED");
     seed_ = fixed != nullptr ? std::strtoul(fixed, nullptr, 10) : std::random_device()();
     const std::string command = "/usr/bin/python3 " + std::string(ZERED_TEST_FIXTURES) +
                                 "/../dbf/oracle_tables.py " + folder_ + " " +
                                 std::to_string(seed_) + " " + std::to_string(kTables);
     generated_ = std::system(command.c_str()) == 0;
+  }
+
+  static void TearDownTestSuite() {
+    // The tables of a failed run stay for a look; ZERED_ORACLE_SEED makes them again.
+    if (!::testing::UnitTest::GetInstance()->Failed()) std::filesystem::remove_all(folder_);
   }
 
   void SetUp() override {
