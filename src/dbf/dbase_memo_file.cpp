@@ -24,7 +24,11 @@ void TDbaseMemoFile::Open() {
     Header()[16] = 3;
     SetRecordSize(512);
   } else {
-    SetRecordSize(Header()[20] | (Header()[21] << 8));
+    // dBASE III memo files leave offset 20 at 0, and a dBASE III table whose language driver
+    // byte is set reads as level 4: their blocks are 512 bytes, and reading them as such
+    // keeps their memo text instead of losing all of it.
+    const int block_size = Header()[20] | (Header()[21] << 8);
+    SetRecordSize(block_size == 0 ? 512 : block_size);
   }
 }
 

@@ -145,5 +145,30 @@ TEST(DbfFixtureTest, NullableFieldsGetNullBits) {
   EXPECT_EQ(file.RecordCount(), 2);
 }
 
+// python3-dbf sets the language driver byte of its dBASE III tables, which makes them level 4;
+// their memo file has the dBASE III layout all the same.
+TEST(DbfFixtureTest, DbaseTableWithMemoFile) {
+  TDbfFile file(kFolder + "db3_memo.dbf", pfReadOnly);
+  file.Open();
+  EXPECT_EQ(file.TableLevel(), 4);
+  EXPECT_EQ(file.FileCodePage(), 437);
+  EXPECT_EQ(file.Header()[0], 0x83);
+  ASSERT_EQ(file.FieldDefs().Count(), 3);
+  const TDbfFieldDef& note = file.FieldDefs().Items(2);
+  EXPECT_EQ(note.FieldType(), ftMemo);
+  EXPECT_EQ(note.Size(), 10);
+  EXPECT_EQ(file.RecordCount(), 2);
+  std::string record(file.RecordSize(), '\0');
+  std::string memo;
+  ASSERT_TRUE(file.ReadRecord(1, record.data()));
+  EXPECT_EQ(record.substr(note.Offset(), note.Size()), "         1");
+  file.ReadMemo(1, memo);
+  EXPECT_EQ(memo, Repeat("memo text ", 70));
+  ASSERT_TRUE(file.ReadRecord(2, record.data()));
+  EXPECT_EQ(record.substr(note.Offset(), note.Size()), "         3");  // an empty value
+  file.ReadMemo(3, memo);
+  EXPECT_EQ(memo, "");
+}
+
 }  // namespace
 }  // namespace zered

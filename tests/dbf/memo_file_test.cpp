@@ -80,10 +80,11 @@ TEST_F(MemoFileTest, DbaseLengthHeaderValues) {
   EXPECT_EQ(Read(memo, 4, tiny), "");  // a length below its own 8 header bytes
 }
 
-TEST_F(MemoFileTest, DbaseBlockLengthZeroMakesEveryValueEmpty) {
+// dBASE III memo files leave the block length at offset 20 empty.
+TEST_F(MemoFileTest, DbaseBlockLengthZeroMeans512) {
   MemoBuilder memo = MemoBuilder::Dbase(4, 0);
-  memo.SetByte(512, 'x');
-  EXPECT_EQ(Read(memo, 4, 1), "");
+  memo.AddRaw(std::string(512, '\0') + "text\x1A\x1A");
+  EXPECT_EQ(Read(memo, 4, 2), "text");
 }
 
 // dBASE III values run to an end marker: 0x1A followed by 0x1A or NUL, also across blocks.
