@@ -148,8 +148,32 @@ std::string FormatTimestamp(TDateTime value, const TFormatSettings& settings) {
   return text;
 }
 
+namespace {
+
+// Appends `value` (0 <= value < 10^count) zero-padded to `count` digits.
+void AppendDigits(std::string& out, int value, int count) {
+  char digits[4];
+  for (int i = count - 1; i >= 0; --i) {
+    digits[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+  out.append(digits, static_cast<size_t>(count));
+}
+
+}  // namespace
+
 void AppendIsoDate(std::string& out, TDateTime value) {
   const DateParts date = DecodeDate(value);
+  // Written digit by digit: an export writes three dates per record, and snprintf would cost
+  // more than the rest of a date's way from the table.
+  if (date.year >= 1 && date.year <= 9999) {
+    AppendDigits(out, date.year, 4);
+    out += '-';
+    AppendDigits(out, date.month, 2);
+    out += '-';
+    AppendDigits(out, date.day, 2);
+    return;
+  }
   char buffer[16];
   const int length =
       std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);

@@ -74,6 +74,33 @@ TEST(FormatGeneralTest, ReadsBackAsTheValueRoundedTo15Digits) {
   }
 }
 
+// Amounts with up to four decimals take an integer shortcut; it must give exactly the decimal
+// they were read from, which is what rounding to 15 significant digits gives.
+TEST(FormatGeneralTest, AmountsWithFewDecimalsAreWrittenAsTheirDecimal) {
+  std::mt19937_64 random(20171211);
+  for (int i = 0; i < 200000; ++i) {
+    const int decimals = static_cast<int>(random() % 5);
+    const int digits = 1 + static_cast<int>(random() % 15);
+    uint64_t n = random() % 1000000000000000ULL;
+    for (int d = digits; d < 15; ++d) n /= 10;
+    if (n == 0) continue;
+    std::string expected = std::to_string(n);
+    if (decimals > 0) {
+      if (expected.size() <= static_cast<size_t>(decimals)) {
+        expected.insert(0, static_cast<size_t>(decimals) + 1 - expected.size(), '0');
+      }
+      expected.insert(expected.size() - static_cast<size_t>(decimals), ",");
+      while (expected.back() == '0') expected.pop_back();
+      if (expected.back() == ',') expected.pop_back();
+    }
+    const double value = static_cast<double>(n) / std::pow(10.0, decimals);
+    if (value < 1e-4) continue;  // scientific notation
+    const bool negative = random() % 2 == 0;
+    ASSERT_EQ(FormatGeneral(negative ? -value : value, ','), (negative ? "-" : "") + expected)
+        << n << " / 10^" << decimals;
+  }
+}
+
 TEST(FormatGeneralTest, UsesTheGivenSeparatorAndNoThousandsSeparator) {
   EXPECT_EQ(FormatGeneral(-1250.5, ','), "-1250,5");
   EXPECT_EQ(FormatGeneral(1234567.25, ','), "1234567,25");
