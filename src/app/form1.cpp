@@ -323,7 +323,23 @@ void TForm1::LogScriptLoaded() { run_->run_log->AppendTimestamped(" add"); }
 
 void TForm1::ConnectToServer() { ZConnection1.Connect(); }
 
-void TForm1::ExecuteScript() { ZSQLProcessor1.Execute(); }
+void TForm1::ExecuteScript() {
+  try {
+    ZSQLProcessor1.Execute();
+  } catch (...) {
+    // Left open, the failed script's transaction keeps its locks on the receivables tables
+    // until the next run disconnects: after a failed unattended run the window stays open
+    // indefinitely, and the next scheduled run, like any repair of the database, waits on
+    // them. Closing the connection ends it (the connection's rollback does nothing at its
+    // default isolation level); other clients see what the next run's disconnect would leave.
+    try {
+      ZConnection1.Disconnect();
+    } catch (const std::exception&) {
+      // The script's failure is the one to show.
+    }
+    throw;
+  }
+}
 
 void TForm1::ShowDone() { ShowCaption(QString::fromUtf8(kDoneCaption)); }
 
