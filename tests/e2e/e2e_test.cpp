@@ -86,13 +86,12 @@ int UnusedPort() {
   return ntohs(address.sin_port);
 }
 
-// Checks that the run log holds `earlier` lines and then one record block per entry of
-// `counts` (the IN and OUT counts of that run), in the Czech date and time format.
-void ExpectRunLog(const std::string& log, size_t earlier,
-                  const std::vector<std::pair<int, int>>& counts) {
+// Checks that the run log holds one record block per entry of `counts` (the IN and OUT
+// counts of that run), in the Czech date and time format.
+void ExpectRunLog(const std::string& log, const std::vector<std::pair<int, int>>& counts) {
   ASSERT_TRUE(log.ends_with("\r\n"));
   const TextLines lines = SplitLines(log);
-  ASSERT_EQ(lines.size(), earlier + 6 * counts.size()) << log;
+  ASSERT_EQ(lines.size(), 6 * counts.size()) << log;
   const std::string stamp = R"(\d{1,2}\.\d{1,2}\.\d{4}( \d{1,2}:\d{2}:\d{2})?)";
   for (size_t block = 0; block < counts.size(); ++block) {
     const auto [in, out] = counts[block];
@@ -103,7 +102,7 @@ void ExpectRunLog(const std::string& log, size_t earlier,
                                     stamp + " add",
                                     stamp + " odeslano"};
     for (size_t i = 0; i < 6; ++i) {
-      const std::string& line = lines[earlier + 6 * block + i];
+      const std::string& line = lines[6 * block + i];
       EXPECT_TRUE(std::regex_match(line, std::regex(expected[i])))
           << "block " << block << ": " << line;
     }
@@ -264,13 +263,13 @@ TEST_F(EndToEndTest, ReceivablesArriveCompletedFromTheAddressBookAndInvoices) {
       "SELECT CFAKT, VS, TYP, SPLATNOST, VYSTAVENI, PLNENI, CASTKA, ZAPLACENO, DATUHRADY, "
       "KODPAR, NAZEVPODNI, POSTA, DEALER FROM pohledavky ORDER BY CFAKT";
   EXPECT_EQ(Query(receivables_query), receivables);
-  ExpectRunLog(Log(), 0, {{3, 2}});
+  ExpectRunLog(Log(), {{3, 2}});
 
   // A second run reloads the tables instead of adding to them and logs a second block.
   ExpectSuccess(*form);
   EXPECT_EQ(Query(staged_query), staged);
   EXPECT_EQ(Query(receivables_query), receivables);
-  ExpectRunLog(Log(), 0, {{3, 2}, {3, 2}});
+  ExpectRunLog(Log(), {{3, 2}, {3, 2}});
 }
 
 TEST_F(EndToEndTest, SeparatorsEscapesAndLineBreaksInTextArriveExactly) {
@@ -374,7 +373,7 @@ TEST_P(RunFailureTest, FailureIsShownLeavesTheLogAloneAndTheNextRunSucceeds) {
 
   Mend(failure.cause);
   ExpectSuccess(*form);
-  ExpectRunLog(Log(), 0, {{3, 2}, {3, 2}});
+  ExpectRunLog(Log(), {{3, 2}, {3, 2}});
   EXPECT_EQ(Query("SELECT COUNT(*), COUNT(DEALER) FROM pohledavky"), "5\t1\n");
 }
 
@@ -414,7 +413,7 @@ TEST_F(EndToEndTest, AutomaticModeClosesTheWindowOnlyAfterASuccessfulRun) {
   ProcessEventsUntil([&] { return !form->isVisible(); });
   EXPECT_FALSE(form->isVisible());
   EXPECT_TRUE(shown_.empty());
-  ExpectRunLog(Log(), 0, {{3, 2}});
+  ExpectRunLog(Log(), {{3, 2}});
   EXPECT_EQ(Query("SELECT COUNT(*) FROM pohledavky"), "5\n");
 }
 
