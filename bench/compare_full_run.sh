@@ -15,7 +15,7 @@
 #            PROFILE_RECORDS records when perf is missing) and the top of its profile
 #   ZERED_LOCALE  the locale names our process runs under (cs_CZ.UTF-8: ANSI code page 1250,
 #            decimal comma and day.month.year dates, as on the machines the program serves)
-#   RUN_TIMEOUT  seconds a run may take before it counts as failed (1800); a failed
+#   RUN_TIMEOUT  seconds a run may take before it counts as failed (900); a failed
 #            unattended run keeps its error box open and would never end by itself
 #
 # What is compared. "ours, whole" is the wall time of the zered process: start-up, reading the
@@ -37,7 +37,7 @@ repeat=${REPEAT:-2}
 profile=${PROFILE:-1}
 profile_records=${PROFILE_RECORDS:-20000}
 locale_name=${ZERED_LOCALE:-cs_CZ.UTF-8}
-run_timeout=${RUN_TIMEOUT:-1800}
+run_timeout=${RUN_TIMEOUT:-900}
 
 [[ $records =~ ^[0-9]+$ ]] || { echo "records per table must be a number: $records" >&2; exit 2; }
 [[ $repeat =~ ^[1-9][0-9]*$ ]] || { echo "REPEAT must be a positive number: $repeat" >&2; exit 2; }
@@ -58,14 +58,17 @@ mkdir -p "$work" "$program/bin"
 
 # --- server ----------------------------------------------------------------------------------
 trap 'sh "$root/tests/support/mariadb_server.sh" stop "$server"' EXIT
-sh "$root/tests/support/mariadb_server.sh" start "$server"
+# The server's temporary tables (multi-table UPDATE) get a folder of their own: in a shared
+# /tmp another program's clean-up can delete them under a running statement.
+mkdir -p "$work/server_tmp"
+TMPDIR=$work/server_tmp sh "$root/tests/support/mariadb_server.sh" start "$server"
 # shellcheck source=/dev/null
 . <(sed 's/^/server_/' "$server/server.txt")
 client=(mariadb --no-defaults --protocol=TCP -h "$server_host" -P "$server_port"
   -u "$server_admin_user" "-p$server_admin_password")
 "${client[@]}" -e "CREATE DATABASE velbor CHARACTER SET utf8mb4 COLLATE utf8mb4_czech_ci"
 "${client[@]}" --default-character-set=utf8mb4 velbor <"$root/demo/schema.sql"
-mariadb_version=$("${client[@]}" -N -e 'SELECT VERSION()')
+mariadb_version=$("${client[@]}" -N -e 'SELECT CONCAT(VERSION(), " (tmpdir ", @@tmpdir, ")")')
 # Every statement's execution time on the server goes to mysql.slow_log, to tell the server's
 # share of a run from the sender's.
 "${client[@]}" -e "SET GLOBAL log_output='TABLE'; SET GLOBAL long_query_time=0;
@@ -132,6 +135,9 @@ run_ours() {
   end=$(now)
   if ((status != 0)); then
     cat "$work/zered.out" >&2
+    echo "the last statements the server finished:" >&2
+    "${client[@]}" -e "SELECT thread_id, query_time, LEFT(CONVERT(sql_text USING latin1), 60) AS
+      statement FROM mysql.slow_log ORDER BY start_time DESC LIMIT 14" >&2 || true
     fail "zered /A ended with status $status (124: still running after ${run_timeout}s, as a failed unattended run does)"
   fi
   [[ -f $log ]] || fail "zered /A wrote no run log"
