@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -51,7 +52,11 @@ bool WaitUntil(Predicate done) {
   return true;
 }
 
-const char kDatabase[] = "velbor_form1";
+// Each test process has its own database: CTest runs the tests of this file in parallel.
+const std::string& Database() {
+  static const std::string name = "velbor_form1_" + std::to_string(getpid());
+  return name;
+}
 
 // Each test runs the window as if its executable lay in a fresh folder, so the run log
 // and the current directory of a run land there. The folder holds empty invoice tables (the
@@ -59,7 +64,10 @@ const char kDatabase[] = "velbor_form1";
 // test server.
 class Form1Test : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { test::CreateVelborDatabase(test::GetTestServer(), kDatabase); }
+  static void SetUpTestSuite() { test::CreateVelborDatabase(test::GetTestServer(), Database()); }
+  static void TearDownTestSuite() {
+    test::QueryRows(test::GetTestServer(), "", "DROP DATABASE " + Database());
+  }
 
   void SetUp() override {
     std::string pattern = (std::filesystem::temp_directory_path() / "form1_XXXXXX").string();
@@ -86,7 +94,7 @@ class Form1Test : public ::testing::Test {
   std::unique_ptr<TForm1> MakeForm(std::vector<std::string> arguments = {}) {
     auto form = std::make_unique<TForm1>(std::move(arguments),
                                          std::make_unique<RecordingPresenter>(&shown_));
-    form->ZConnection1.SetDatabase(kDatabase);
+    form->ZConnection1.SetDatabase(Database());
     form->SetStepObserver([this, f = form.get()](int step) {
       steps_.push_back(step);
       captions_.push_back(f->Button3->text());
