@@ -11,8 +11,11 @@
 # Environment:
 #   REPEAT   timed runs of each side, alternating ours and the client's (2; the fastest counts,
 #            since a shared machine only ever adds time)
-#   PROFILE  1 (default): afterwards one more run of ours under perf (or callgrind at
-#            PROFILE_RECORDS records when perf is missing) and the top of its profile
+#   PROFILE  1 (default): afterwards one more run of ours under perf and one with call graphs
+#            at PROFILE_RECORDS (20000) records per table (callgrind there when perf is
+#            missing), and the top of the profiles
+#   SAME_SESSION  1 (default): also time the client with autocommit off, the session our
+#            connection opens, to tell the session's share of a difference from the sender's
 #   ZERED_LOCALE  the locale names our process runs under (cs_CZ.UTF-8: ANSI code page 1250,
 #            decimal comma and day.month.year dates, as on the machines the program serves)
 #   RUN_TIMEOUT  seconds a run may take before it counts as failed (900); a failed
@@ -38,6 +41,7 @@ profile=${PROFILE:-1}
 profile_records=${PROFILE_RECORDS:-20000}
 locale_name=${ZERED_LOCALE:-cs_CZ.UTF-8}
 run_timeout=${RUN_TIMEOUT:-900}
+same_session=${SAME_SESSION:-1}
 
 [[ $records =~ ^[0-9]+$ ]] || { echo "records per table must be a number: $records" >&2; exit 2; }
 [[ $repeat =~ ^[1-9][0-9]*$ ]] || { echo "REPEAT must be a positive number: $repeat" >&2; exit 2; }
@@ -153,13 +157,14 @@ run_ours() {
   run_cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
 }
 
-# Sends sa.txt with the client from the program folder, exactly as a user would.
+# Sends sa.txt with the client from the program folder, exactly as a user would; further
+# words are extra client options. Sets client_wall, client_cpu, client_rss_kib.
 run_client() {
   local start end status=0
   "${client[@]}" -N velbor -e 'TRUNCATE pohledavky; TRUNCATE pohledavky2'
   start=$(now)
   (cd "$program/bin" && /usr/bin/time -f '%U %S %M' -o "$work/time.txt" \
-    mariadb --no-defaults --local-infile=1 --compress -h 127.0.0.1 -P "$server_port" \
+    mariadb --no-defaults --local-infile=1 --compress "$@" -h 127.0.0.1 -P "$server_port" \
     -u "$server_admin_user" "-p$server_admin_password" velbor <sa.txt) || status=$?
   end=$(now)
   ((status == 0)) || fail "the mariadb client ended with status $status"
@@ -169,29 +174,58 @@ run_client() {
   client_cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
 }
 
+# One timed run of a side: ours, client, or client_ac0 (the client in the session our
+# connection opens: autocommit off, so the script's statements up to each TRUNCATE and up to
+# its commit form one transaction, where the client's own session commits every statement).
+# Prints the side's columns.
+time_side() {
+  local side=$1 server_s
+  case "$side" in
+    ours)
+      run_ours "$program"
+      server_s=$(server_statements ours)
+      best_wall=$(smaller "$best_wall" "$run_wall")
+      best_send=$(smaller "$best_send" "$run_send")
+      printf '%-11s %10.3f %10.3f %10.2f %10.3f %10.1f\n' ours "$run_wall" "$run_send" "$run_cpu" \
+        "$server_s" "$(awk -v k="$run_rss_kib" 'BEGIN { print k / 1024 }')"
+      ;;
+    client | client_ac0)
+      if [[ $side == client ]]; then run_client; else run_client --init-command='SET autocommit=0'; fi
+      server_s=$(server_statements "$side")
+      if [[ $side == client ]]; then
+        best_client=$(smaller "$best_client" "$client_wall")
+      else
+        best_client_ac0=$(smaller "$best_client_ac0" "$client_wall")
+      fi
+      printf '%-11s %10.3f %10s %10.2f %10.3f %10.1f\n' "$side" "$client_wall" - "$client_cpu" \
+        "$server_s" "$(awk -v k="$client_rss_kib" 'BEGIN { print k / 1024 }')"
+      ;;
+  esac
+}
+
 # --- timed runs ------------------------------------------------------------------------------
 echo
 echo "records per table: $records; server: MariaDB $mariadb_version on $server_host:$server_port;" \
   "zered locale: $locale_name"
-printf '%-4s %12s %12s %10s %10s | %10s %10s %10s | %10s %10s\n' run ours_whole_s \
-  ours_send_s ours_cpu_s ours_server_s client_s client_cpu client_server_s ours_rss_MiB \
-  client_rss_MiB
+echo "wall_s: the whole process; send_s: from writing sa.txt to writing proto.txt (ours);"
+echo "cpu_s: user + system of the process; server_s: the script's statements on the server"
+sides=(ours client)
+[[ $same_session == 1 ]] && sides+=(client_ac0)
 best_wall=
 best_send=
 best_client=
+best_client_ac0=
 for ((run = 1; run <= repeat; run++)); do
-  run_ours "$program"
-  ours_server=$(server_statements ours)
-  run_client
-  client_server=$(server_statements client)
-  best_wall=$(smaller "$best_wall" "$run_wall")
-  best_send=$(smaller "$best_send" "$run_send")
-  best_client=$(smaller "$best_client" "$client_wall")
-  awk -v r="$run" -v w="$run_wall" -v s="$run_send" -v c="$run_cpu" -v os="$ours_server" \
-    -v cl="$client_wall" -v cc="$client_cpu" -v cs="$client_server" -v m="$run_rss_kib" \
-    -v cm="$client_rss_kib" \
-    'BEGIN { printf "%-4d %12.3f %12.3f %10.2f %10.3f | %10.3f %10.2f %10.3f | %10.1f %10.1f\n",
-             r, w, s, c, os, cl, cc, cs, m / 1024, cm / 1024 }'
+  echo "run $run"
+  printf '%-11s %10s %10s %10s %10s %10s\n' side wall_s send_s cpu_s server_s rss_MiB
+  # The order alternates, so that neither side always follows the other's load.
+  if ((run % 2 == 1)); then
+    order=("${sides[@]}")
+  else
+    order=()
+    for ((i = ${#sides[@]} - 1; i >= 0; i--)); do order+=("${sides[i]}"); done
+  fi
+  for side in "${order[@]}"; do time_side "$side"; done
 done
 lines=$(wc -l <"$program/bin/sa2.txt")
 bytes=$(stat -c %s "$program/bin/sa2.txt")
@@ -205,9 +239,11 @@ done
 
 echo
 echo "sa2.txt: $lines lines, $bytes bytes; in the run log: IN $run_in, OUT $run_out"
-awk -v w="$best_wall" -v s="$best_send" -v c="$best_client" -v e="$export_best" 'BEGIN {
+awk -v w="$best_wall" -v s="$best_send" -v c="$best_client" -v e="$export_best" \
+  -v a="$best_client_ac0" 'BEGIN {
   printf "best of each     ours whole %.3f s, ours sending %.3f s, client %.3f s, export alone %.3f s\n", w, s, c, e
   printf "ratio ours / client: whole run %.2f, sending part %.2f (target: at most 1.10)\n", w / c, s / c
+  if (a != "") printf "client with autocommit off %.3f s; ratio ours sending / that %.2f\n", a, s / a
   printf "ours whole - sending: %.3f s (start-up, reading, writing sa2.txt and proto.txt); export alone %.3f s\n", w - s, e
 }'
 echo
@@ -217,30 +253,42 @@ awk -F '\t' '
     if (!(($1, key) in best) || $3 < best[$1, key]) best[$1, key] = $3
     if ($2 > last) last = $2 }
   END {
-    printf "  %3s %10s %10s  %s\n", "#", "ours_s", "client_s", "statement"
+    printf "  %3s %10s %10s %10s  %s\n", "#", "ours_s", "client_s", "client_ac0", "statement"
     for (i = 1; i <= last; i++) {
-      printf "  %3d %10.3f %10.3f  %s\n", i, best["ours", i], best["client", i], text[i]
-      so += best["ours", i]; sc += best["client", i]
+      printf "  %3d %10.3f %10.3f %10.3f  %s\n", i, best["ours", i], best["client", i],
+        best["client_ac0", i], text[i]
+      so += best["ours", i]; sc += best["client", i]; sa += best["client_ac0", i]
     }
-    printf "  sum %10.3f %10.3f\n", so, sc
+    printf "  sum %10.3f %10.3f %10.3f\n", so, sc, sa
   }' "$work/statements.tsv"
 
 # --- profile ---------------------------------------------------------------------------------
 if [[ $profile == 1 ]]; then
   echo
+  small_tables=$work/tables_$profile_records
+  if [[ ! -f $small_tables/fap.dbf || ! -f $small_tables/fav.dbf ]]; then
+    /usr/bin/python3 "$here/make_invoice_tables.py" "$small_tables" "$profile_records" >/dev/null
+  fi
   if command -v perf >/dev/null && perf record -q -o /dev/null -- true >/dev/null 2>&1; then
     echo "profile of one more run of ours ($records records per table), by library and by function:"
     run_ours "$program" perf record -q -F 499 -o "$work/perf.data" --
-    perf report -i "$work/perf.data" --stdio --sort dso 2>/dev/null | grep -v '^#' | grep -v '^$' | head -n 8
+    # awk rather than head: a reader that stops early would fail the pipeline.
+    perf report -i "$work/perf.data" --stdio --sort dso 2>/dev/null |
+      awk '!/^#/ && NF && ++n <= 8'
     echo
-    perf report -i "$work/perf.data" --stdio --sort dso,symbol 2>/dev/null | grep -v '^#' |
-      grep -v '^$' | head -n 25
+    perf report -i "$work/perf.data" --stdio --sort dso,symbol 2>/dev/null |
+      awk '!/^#/ && NF && ++n <= 25 { print substr($0, 1, 110) }'
+    echo
+    echo "share of our process's samples spent in and below each function (call graphs," \
+      "$profile_records records per table):"
+    lay_out_program "$work/profile" "$small_tables"
+    run_ours "$work/profile" perf record -q --call-graph dwarf,16384 -F 999 -o "$work/perf_graph.data" --
+    perf report -i "$work/perf_graph.data" --stdio --children --sort symbol -g none 2>/dev/null |
+      awk '{ name = substr($0, index($0, "] ") + 2); sub(/[ -]+$/, "", name) }
+        name ~ /^(main|zered::TForm1::Run|zered::ExportTable|zered::TZMySQLStatement::ExecuteUpdate|zered::TReadOnlyFile::ReadAt|compress2|deflateReset|__memset_.*)$/ {
+          printf "  %8s  %s\n", $1, name }' 
   elif command -v valgrind >/dev/null; then
     echo "callgrind profile of ours on $profile_records records per table:"
-    small_tables=$work/tables_$profile_records
-    if [[ ! -f $small_tables/fap.dbf || ! -f $small_tables/fav.dbf ]]; then
-      /usr/bin/python3 "$here/make_invoice_tables.py" "$small_tables" "$profile_records"
-    fi
     lay_out_program "$work/profile" "$small_tables"
     run_ours "$work/profile" valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out"
     callgrind_annotate "$work/callgrind.out" 2>/dev/null | head -n 40
