@@ -16,6 +16,8 @@
 #            missing), and the top of the profiles
 #   SAME_SESSION  1 (default): also time the client with autocommit off, the session our
 #            connection opens, to tell the session's share of a difference from the sender's
+#   CLIENT_NET_BUFFERS  sizes in bytes, e.g. "8192 65536": also time the client sending
+#            compressed packets of each size (its own default is 16384)
 #   ZERED_LOCALE  the locale names our process runs under (cs_CZ.UTF-8: ANSI code page 1250,
 #            decimal comma and day.month.year dates, as on the machines the program serves)
 #   RUN_TIMEOUT  seconds a run may take before it counts as failed (900); a failed
@@ -42,6 +44,7 @@ profile_records=${PROFILE_RECORDS:-20000}
 locale_name=${ZERED_LOCALE:-cs_CZ.UTF-8}
 run_timeout=${RUN_TIMEOUT:-900}
 same_session=${SAME_SESSION:-1}
+net_buffers=${CLIENT_NET_BUFFERS:-}
 
 [[ $records =~ ^[0-9]+$ ]] || { echo "records per table must be a number: $records" >&2; exit 2; }
 [[ $repeat =~ ^[1-9][0-9]*$ ]] || { echo "REPEAT must be a positive number: $repeat" >&2; exit 2; }
@@ -174,33 +177,36 @@ run_client() {
   client_cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
 }
 
-# One timed run of a side: ours, client, or client_ac0 (the client in the session our
-# connection opens: autocommit off, so the script's statements up to each TRUNCATE and up to
-# its commit form one transaction, where the client's own session commits every statement).
-# Prints the side's columns.
+# One timed run of a side: ours; client; client_ac0, the client in the session our connection
+# opens (autocommit off, so the script's statements up to each TRUNCATE and up to its commit
+# form one transaction, where the client's own session commits every statement); client_nbN,
+# the client with a network buffer of N bytes (the size of each compressed packet it sends).
+# Prints the side's columns and keeps its fastest wall time in best[side].
+declare -A best=()
 time_side() {
-  local side=$1 server_s
+  local side=$1 server_s wall
   case "$side" in
     ours)
       run_ours "$program"
       server_s=$(server_statements ours)
-      best_wall=$(smaller "$best_wall" "$run_wall")
+      wall=$run_wall
       best_send=$(smaller "$best_send" "$run_send")
-      printf '%-11s %10.3f %10.3f %10.2f %10.3f %10.1f\n' ours "$run_wall" "$run_send" "$run_cpu" \
+      printf '%-14s %10.3f %10.3f %10.2f %10.3f %10.1f\n' ours "$run_wall" "$run_send" "$run_cpu" \
         "$server_s" "$(awk -v k="$run_rss_kib" 'BEGIN { print k / 1024 }')"
       ;;
-    client | client_ac0)
-      if [[ $side == client ]]; then run_client; else run_client --init-command='SET autocommit=0'; fi
+    client*)
+      case "$side" in
+        client) run_client ;;
+        client_ac0) run_client --init-command='SET autocommit=0' ;;
+        client_nb*) run_client --net-buffer-length="${side#client_nb}" ;;
+      esac
       server_s=$(server_statements "$side")
-      if [[ $side == client ]]; then
-        best_client=$(smaller "$best_client" "$client_wall")
-      else
-        best_client_ac0=$(smaller "$best_client_ac0" "$client_wall")
-      fi
-      printf '%-11s %10.3f %10s %10.2f %10.3f %10.1f\n' "$side" "$client_wall" - "$client_cpu" \
+      wall=$client_wall
+      printf '%-14s %10.3f %10s %10.2f %10.3f %10.1f\n' "$side" "$client_wall" - "$client_cpu" \
         "$server_s" "$(awk -v k="$client_rss_kib" 'BEGIN { print k / 1024 }')"
       ;;
   esac
+  best[$side]=$(smaller "${best[$side]:-}" "$wall")
 }
 
 # --- timed runs ------------------------------------------------------------------------------
@@ -211,13 +217,14 @@ echo "wall_s: the whole process; send_s: from writing sa.txt to writing proto.tx
 echo "cpu_s: user + system of the process; server_s: the script's statements on the server"
 sides=(ours client)
 [[ $same_session == 1 ]] && sides+=(client_ac0)
-best_wall=
+for size in $net_buffers; do
+  [[ $size =~ ^[0-9]+$ ]] || fail "CLIENT_NET_BUFFERS holds a size that is no number: $size"
+  sides+=("client_nb$size")
+done
 best_send=
-best_client=
-best_client_ac0=
 for ((run = 1; run <= repeat; run++)); do
   echo "run $run"
-  printf '%-11s %10s %10s %10s %10s %10s\n' side wall_s send_s cpu_s server_s rss_MiB
+  printf '%-14s %10s %10s %10s %10s %10s\n' side wall_s send_s cpu_s server_s rss_MiB
   # The order alternates, so that neither side always follows the other's load.
   if ((run % 2 == 1)); then
     order=("${sides[@]}")
@@ -239,27 +246,34 @@ done
 
 echo
 echo "sa2.txt: $lines lines, $bytes bytes; in the run log: IN $run_in, OUT $run_out"
-awk -v w="$best_wall" -v s="$best_send" -v c="$best_client" -v e="$export_best" \
-  -v a="$best_client_ac0" 'BEGIN {
+awk -v w="${best[ours]}" -v s="$best_send" -v c="${best[client]}" -v e="$export_best" 'BEGIN {
   printf "best of each     ours whole %.3f s, ours sending %.3f s, client %.3f s, export alone %.3f s\n", w, s, c, e
   printf "ratio ours / client: whole run %.2f, sending part %.2f (target: at most 1.10)\n", w / c, s / c
-  if (a != "") printf "client with autocommit off %.3f s; ratio ours sending / that %.2f\n", a, s / a
   printf "ours whole - sending: %.3f s (start-up, reading, writing sa2.txt and proto.txt); export alone %.3f s\n", w - s, e
 }'
+for side in "${sides[@]:2}"; do
+  awk -v side="$side" -v t="${best[$side]}" -v s="$best_send" \
+    'BEGIN { printf "%s best %.3f s; ratio ours sending / %s %.2f\n", side, t, side, s / t }'
+done
 echo
 echo "server time per statement, fastest run of each side (from the server's statement log):"
-awk -F '\t' '
+awk -F '\t' -v sides="${sides[*]}" '
   { key = $2; text[key] = $4
-    if (!(($1, key) in best) || $3 < best[$1, key]) best[$1, key] = $3
+    if (!(($1, key) in fastest) || $3 < fastest[$1, key]) fastest[$1, key] = $3
     if ($2 > last) last = $2 }
   END {
-    printf "  %3s %10s %10s %10s  %s\n", "#", "ours_s", "client_s", "client_ac0", "statement"
+    n = split(sides, side, " ")
+    printf "  %3s", "#"
+    for (j = 1; j <= n; j++) printf " %12s", side[j]
+    printf "  statement\n"
     for (i = 1; i <= last; i++) {
-      printf "  %3d %10.3f %10.3f %10.3f  %s\n", i, best["ours", i], best["client", i],
-        best["client_ac0", i], text[i]
-      so += best["ours", i]; sc += best["client", i]; sa += best["client_ac0", i]
+      printf "  %3d", i
+      for (j = 1; j <= n; j++) { printf " %12.3f", fastest[side[j], i]; sum[j] += fastest[side[j], i] }
+      printf "  %s\n", text[i]
     }
-    printf "  sum %10.3f %10.3f %10.3f\n", so, sc, sa
+    printf "  sum"
+    for (j = 1; j <= n; j++) printf " %12.3f", sum[j]
+    printf "\n"
   }' "$work/statements.tsv"
 
 # --- profile ---------------------------------------------------------------------------------
@@ -285,7 +299,7 @@ if [[ $profile == 1 ]]; then
     run_ours "$work/profile" perf record -q --call-graph dwarf,16384 -F 999 -o "$work/perf_graph.data" --
     perf report -i "$work/perf_graph.data" --stdio --children --sort symbol -g none 2>/dev/null |
       awk '{ name = substr($0, index($0, "] ") + 2); sub(/[ -]+$/, "", name) }
-        name ~ /^(main|zered::TForm1::Run|zered::ExportTable|zered::TZMySQLStatement::ExecuteUpdate|zered::TReadOnlyFile::ReadAt|compress2|deflateReset|__memset_.*)$/ {
+        !seen[name]++ && name ~ /^(main|zered::TForm1::Run|zered::ExportTable|zered::TZMySQLStatement::ExecuteUpdate|zered::TReadOnlyFile::ReadAt|compress2|deflateReset|__memset_.*)$/ {
           printf "  %8s  %s\n", $1, name }' 
   elif command -v valgrind >/dev/null; then
     echo "callgrind profile of ours on $profile_records records per table:"
