@@ -8,6 +8,7 @@
 
 #include "base/exceptions.h"
 #include "base/text_lines.h"
+#include "export/load_script.h"
 #include "sql/tz_mysql_tokenizer.h"
 #include "sql/tz_sql_strings.h"
 
@@ -152,34 +153,10 @@ TEST(ParseTextTest, WithoutTokenizerFailsAndKeepsThePreviousStatements) {
   EXPECT_THROW(parser.Statement(-1), Exception);
 }
 
-// The receivables load script as the export run writes it, and what the server receives for
+// The receivables load script that the export run writes, and what the server receives for
 // each of its statements: the processor's parser cuts it at ";" with cleanup off, and each
 // statement passes through a holder with the parameter check on and the split off.
-const TextLines kLoadScript = {
-    "BEGIN;",
-    "set @@session.sql_mode=\"\";",
-    "SET names cp1250;",
-    "TRUNCATE `pohledavky2`;",
-    "LOAD DATA LOCAL INFILE ",
-    "'sa2.txt'",
-    " INTO TABLE pohledavky2  CHARACTER SET cp1250 FIELDS TERMINATED BY \"|\";",
-    "UPDATE pohledavky2 SET CM=CASTKA-ZBYVA;",
-    "TRUNCATE `pohledavky`;",
-    "INSERT into `pohledavky` ",
-    " (`CFAKT`,`VS`,`TYP`,`ICO`,`SPLATNOST`,`VYSTAVENI`,`PLNENI`,`CASTKA`,`ZAPLACENO`,"
-    "`DATUHRADY`,DIC)",
-    "SELECT `CISLO`,`VS`,`TYP`,`ICO`,`SPLATNOST`,`VYSTAVENI`,`VYSTAVENI`,`CASTKA`,`CM`,"
-    "`DATUHRADY`,DIC from `pohledavky2`;",
-    "UPDATE pohledavky SET DATUHRADY=NULL WHERE ZAPLACENO=0;",
-    "UPDATE pohledavky p, adresar a SET p.KODPAR=a.KODPAR,p.NAZEVPODNI=a.NAZEVPODNI,"
-    "p.POSTA=a.POSTA",
-    " WHERE p.DIC=a.KOD_PLATCE;",
-    "UPDATE pohledavky p, adresar a SET p.KODPAR=a.KODPAR,p.NAZEVPODNI=a.NAZEVPODNI,"
-    "p.POSTA=a.POSTA",
-    " WHERE p.ICO=a.ICO and p.KODPAR=\"\";",
-    "UPDATE pohledavky p, fakt f SET p.DEALER=f.DEALER WHERE p.TYP=\"V\" and p.VS=f.CFAKT;",
-    "commit;",
-};
+const TextLines kLoadScript = LoadScriptLines();
 
 const Statements kSentStatements = {
     "BEGIN\r\n",
