@@ -18,6 +18,8 @@
 #            connection opens, to tell the session's share of a difference from the sender's
 #   CLIENT_NET_BUFFERS  sizes in bytes, e.g. "8192 65536": also time the client sending
 #            compressed packets of each size (its own default is 16384)
+#   LOAD_BUFFERS  packet sizes for timing the load statement alone with the client
+#            ("8192 16384 65536"; empty to skip)
 #   ZERED_LOCALE  the locale names our process runs under (cs_CZ.UTF-8: ANSI code page 1250,
 #            decimal comma and day.month.year dates, as on the machines the program serves)
 #   RUN_TIMEOUT  seconds a run may take before it counts as failed (900); a failed
@@ -45,6 +47,7 @@ locale_name=${ZERED_LOCALE:-cs_CZ.UTF-8}
 run_timeout=${RUN_TIMEOUT:-900}
 same_session=${SAME_SESSION:-1}
 net_buffers=${CLIENT_NET_BUFFERS:-}
+load_buffers=${LOAD_BUFFERS-8192 16384 65536}
 
 [[ $records =~ ^[0-9]+$ ]] || { echo "records per table must be a number: $records" >&2; exit 2; }
 [[ $repeat =~ ^[1-9][0-9]*$ ]] || { echo "REPEAT must be a positive number: $repeat" >&2; exit 2; }
@@ -275,6 +278,34 @@ awk -F '\t' -v sides="${sides[*]}" '
     for (j = 1; j <= n; j++) printf " %12.3f", sum[j]
     printf "\n"
   }' "$work/statements.tsv"
+
+# The load statement alone, sent by the client with compressed packets of each size: the
+# sending side's cost of the packet size, without the rest of the script. Our connection
+# sends 8 KiB packets (the client library's default), the client 16 KiB (its own default).
+if [[ -n $load_buffers ]]; then
+  printf "LOAD DATA LOCAL INFILE 'sa2.txt' INTO TABLE pohledavky2 CHARACTER SET cp1250 FIELDS TERMINATED BY \"|\";\n" \
+    >"$work/load_only.sql"
+  echo
+  echo "the load statement alone, by the client, fastest of $repeat (wall and user + system cpu):"
+  printf '  %12s %10s %10s\n' packet_bytes wall_s cpu_s
+  for size in $load_buffers; do
+    [[ $size =~ ^[0-9]+$ ]] || fail "LOAD_BUFFERS holds a size that is no number: $size"
+    load_wall=
+    load_cpu=
+    for ((run = 1; run <= repeat; run++)); do
+      "${client[@]}" -N velbor -e 'TRUNCATE pohledavky2'
+      start=$(now)
+      (cd "$program/bin" && /usr/bin/time -f '%U %S' -o "$work/time.txt" \
+        mariadb --no-defaults --local-infile=1 --compress --net-buffer-length="$size" \
+        -h 127.0.0.1 -P "$server_port" -u "$server_admin_user" "-p$server_admin_password" velbor \
+        <"$work/load_only.sql") || fail "the client's load statement failed"
+      load_wall=$(smaller "$load_wall" "$(elapsed "$start" "$(now)")")
+      read -r user sys <"$work/time.txt"
+      load_cpu=$(smaller "$load_cpu" "$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')")
+    done
+    printf '  %12d %10.3f %10.2f\n' "$size" "$load_wall" "$load_cpu"
+  done
+fi
 
 # --- profile ---------------------------------------------------------------------------------
 if [[ $profile == 1 ]]; then
