@@ -82,11 +82,14 @@ case "$action" in
         exit 1
       }
     fi
-    rm -rf "$folder/data"
+    rm -rf "$folder/data" "$folder/tmp"
     cp -a "$folder/template" "$folder/data"
+    # Its own folder for temporary tables: other programs may clean the shared /tmp meanwhile.
+    mkdir -p "$folder/tmp"
     port=$(free_port)
     "$mariadbd" --no-defaults --user=root --datadir="$folder/data" --bind-address=127.0.0.1 \
       --port="$port" --socket="$socket" --pid-file="$pid_file" --log-error="$folder/error.log" \
+      --tmpdir="$folder/tmp" \
       --local-infile=1 --skip-log-bin --innodb-buffer-pool-size=16M --innodb-log-file-size=8M \
       --character-set-server=utf8mb4 >/dev/null 2>&1 &
     i=0
