@@ -23,8 +23,7 @@ class EDatabaseError : public Exception {
  public:
   using Exception::Exception;
   // "%s: %s" with the component's name first, as a named component words its failures.
-  static EDatabaseError ForComponent(const std::string& component_name,
-                                     const std::string& message);
+  static EDatabaseError ForComponent(const std::string& component_name, const std::string& message);
 };
 
 // DBF format errors.
