@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -69,8 +70,13 @@ class TReadOnlyFile {
   TReadOnlyFile& operator=(const TReadOnlyFile&) = delete;
 
   // Reads up to `size` bytes at `offset`; returns how many were read (short at the end).
-  // An I/O error throws EFOpenError naming the file.
+  // Where the system has mandatory byte-range locks (Windows), a read of a region that another
+  // process has locked is repeated every millisecond until the lock is gone, for a bounded
+  // time. An I/O error, or a lock held beyond that bound, throws EFOpenError naming the file.
   size_t ReadAt(uint64_t offset, void* buffer, size_t size) const;
+  // Reads as ReadAt, but gives up at once when another process holds a lock on part of the
+  // region: nullopt then, and the caller may read a smaller region with ReadAt.
+  std::optional<size_t> TryReadAt(uint64_t offset, void* buffer, size_t size) const;
   // The current size; the file may grow while it is open.
   uint64_t Size() const;
   const std::string& Path() const { return path_; }

@@ -275,6 +275,11 @@ size_t TReadOnlyFile::ReadAt(uint64_t offset, void* buffer, size_t size) const {
   return done;
 }
 
+// POSIX locks are advisory: a read never meets one.
+std::optional<size_t> TReadOnlyFile::TryReadAt(uint64_t offset, void* buffer, size_t size) const {
+  return ReadAt(offset, buffer, size);
+}
+
 uint64_t TReadOnlyFile::Size() const {
   struct stat info;
   if (::fstat(fd_, &info) != 0) throw OpenError(path_, errno);
