@@ -96,7 +96,7 @@ fi
 lay_out_program() {
   local folder=$1 data=$2
   mkdir -p "$folder/bin"
-  cp "$build/src/app/zered" "$folder/bin/zered"
+  cp "$build/src/qt/zered" "$folder/bin/zered"
   printf '[LogON]\r\nIP=%s\r\nUser=%s\r\nPassword=%s\r\nSQLport=%s\r\n' \
     "$server_host" "$server_admin_user" "$server_admin_password" "$server_port" \
     >"$folder/velbor05.ini"

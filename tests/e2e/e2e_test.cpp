@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "../widgets/test_application.h"
-#include "app/form1.h"
+#include "../qt/test_application.h"
+#include "qt/form1.h"
 #include "base/text_lines.h"
 #include "platform/process.h"
 #include "support/velbor_database.h"
@@ -171,7 +171,7 @@ class EndToEndTest : public ::testing::Test {
   std::unique_ptr<TForm1> NewForm(std::vector<std::string> arguments = {}) {
     auto form = std::make_unique<TForm1>(std::move(arguments),
                                          std::make_unique<RecordingPresenter>(&shown_));
-    form->ZConnection1.SetDatabase(database_);
+    form->ExportRun.ZConnection1.SetDatabase(database_);
     return form;
   }
 

@@ -1,10 +1,13 @@
 #include "platform/process.h"
 
 #include <limits.h>
+#include <locale.h>
 #include <time.h>
 #include <unistd.h>
+#include <wctype.h>
 
 #include <mutex>
+#include <string_view>
 
 namespace zered {
 namespace {
@@ -19,7 +22,87 @@ std::string& OverriddenPath() {
   return path;
 }
 
+// Length of the UTF-8 sequence starting at `text[i]`, 0 when the bytes there are no valid
+// sequence; `code_point` gets its value.
+size_t DecodeUtf8(std::string_view text, size_t i, char32_t& code_point) {
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(i);
+  size_t length;
+  if (lead < 0x80) {
+    code_point = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    code_point = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    code_point = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    code_point = lead & 0x07;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    code_point = (code_point << 6) | (byte(i + k) & 0x3F);
+  }
+  const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code_point < kSmallest[length] || code_point > 0x10FFFF ||
+      (code_point >= 0xD800 && code_point <= 0xDFFF)) {
+    return 0;
+  }
+  return length;
+}
+
+void EncodeUtf8(char32_t code_point, std::string& out) {
+  if (code_point < 0x80) {
+    out += static_cast<char>(code_point);
+  } else if (code_point < 0x800) {
+    out += static_cast<char>(0xC0 | (code_point >> 6));
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  } else if (code_point < 0x10000) {
+    out += static_cast<char>(0xE0 | (code_point >> 12));
+    out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code_point >> 18));
+    out += static_cast<char>(0x80 | ((code_point >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  }
+}
+
+// Letter case follows Unicode, whatever locale the process has set.
+locale_t Utf8Locale() {
+  static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  return locale;
+}
+
 }  // namespace
+
+std::string ApplicationTitle(const std::string& executable_path) {
+  std::string_view name(executable_path);
+  name.remove_prefix(name.rfind('/') + 1);
+  name = name.substr(0, name.find('.'));
+  std::string title;
+  for (size_t i = 0; i < name.size();) {
+    char32_t code_point = 0;
+    const size_t length = DecodeUtf8(name, i, code_point);
+    if (length == 0) {  // not UTF-8: the byte stays as it is
+      title += name[i++];
+      continue;
+    }
+    if (i > 0 && Utf8Locale() != static_cast<locale_t>(0)) {
+      code_point =
+          static_cast<char32_t>(::towlower_l(static_cast<wint_t>(code_point), Utf8Locale()));
+    }
+    EncodeUtf8(code_point, title);
+    i += length;
+  }
+  return title;
+}
 
 std::string ExecutablePath() {
   {

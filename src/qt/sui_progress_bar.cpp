@@ -1,18 +1,15 @@
-#include "widgets/sui_progress_bar.h"
+#include "qt/sui_progress_bar.h"
 
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
 
+#include "run/progress_figures.h"
+
 namespace zered {
 
 namespace {
-
-// Wrapping 32-bit subtraction: the percentage takes both differences as 32-bit integers.
-int32_t Difference32(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
 
 struct Look {
   QColor border;
@@ -141,21 +138,10 @@ void TsuiProgressBar::SetPosition(int32_t position) {
   RangeChanged();
 }
 
-int64_t TsuiProgressBar::PercentDone() const {
-  if (min_ == max_) return 0;
-  double done = static_cast<double>(Difference32(position_, min_));
-  // Unequal bounds never wrap to a zero range, so the quotient is finite.
-  double range = static_cast<double>(Difference32(max_, min_));
-  return static_cast<int64_t>(std::trunc(done / range * 100.0));
-}
+int64_t TsuiProgressBar::PercentDone() const { return zered::PercentDone(min_, max_, position_); }
 
 int TsuiProgressBar::FilledExtent(int length) const {
-  if (min_ >= max_ || position_ <= min_) return 0;
-  if (position_ > max_) return length;
-  // 64-bit differences: with Min < Position <= Max neither can overflow.
-  double done = static_cast<double>(int64_t{position_} - min_);
-  double range = static_cast<double>(int64_t{max_} - min_);
-  return static_cast<int>(std::trunc(done / range * length));
+  return zered::FilledExtent(min_, max_, position_, length);
 }
 
 void TsuiProgressBar::RangeChanged() {

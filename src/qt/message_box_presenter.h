@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/message_presenter.h"
+#include "qt/message_presenter.h"
 
 namespace zered {
 

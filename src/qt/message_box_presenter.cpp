@@ -1,4 +1,4 @@
-#include "app/message_box_presenter.h"
+#include "qt/message_box_presenter.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

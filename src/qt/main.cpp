@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
+#include "qt/form1.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);

@@ -2,11 +2,11 @@
 
 #include <QString>
 
+#include "run/run_window.h"
+
 class QWidget;
 
 namespace zered {
-
-enum class MessageIcon { kError, kWarning };
 
 // Shows a modal message box with one "OK" button and returns when it is dismissed. The window
 // shows its failure and completion boxes through it, so tests can observe them.

@@ -1,8 +1,8 @@
-#include "app/browse_edit_component.h"
+#include "qt/browse_edit_component.h"
 
 #include <strings.h>
 
-#include "widgets/lmd_browse_edit.h"
+#include "qt/lmd_browse_edit.h"
 
 namespace zered {
 

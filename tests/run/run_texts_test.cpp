@@ -1,4 +1,4 @@
-#include "app/app_texts.h"
+#include "run/run_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -21,22 +21,6 @@ TEST(AutomaticModeTest, OnlyTheFirstArgumentSlashAInAnyCase) {
   }
 }
 
-TEST(ApplicationTitleTest, NameWithoutFolderCutAtFirstDotRestLowerCase) {
-  struct Case {
-    const char* path;
-    const char* title;
-  } cases[] = {{"/opt/zered/bin/zered", "zered"},
-               {"/opt/ZERED.EXE", "Zered"},
-               {"/x/ZeReD.exe", "Zered"},
-               {"/a.b/Zered.tar.gz", "Zered"},  // a dot in a folder does not count
-               {"/x/.hidden", ""},
-               {"/x/ŽERED", "Žered"},
-               {"/x/zÉRED", "zéred"}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(ApplicationTitle(c.path), QString::fromUtf8(c.title)) << c.path;
-  }
-}
-
 TEST(FailureBoxTextTest, PeriodAppendedWhenTheLastByteSortsAfterIt) {
   struct Case {
     std::string message;
@@ -54,16 +38,6 @@ TEST(FailureBoxTextTest, PeriodAppendedWhenTheLastByteSortsAfterIt) {
   for (const Case& c : cases) {
     EXPECT_EQ(FailureBoxText(c.message), c.shown) << c.message;
   }
-}
-
-TEST(DisplayTextTest, Utf8KeptOtherBytesReadInTheAnsiCodePage) {
-  EXPECT_EQ(DisplayText("Cannot open file \"/data/účty\""),
-            QString::fromUtf8("Cannot open file \"/data/účty\""));
-  // Not UTF-8: decoded as some 8-bit text of the same length, never dropped.
-  QString decoded = DisplayText("SQL Error: \xE8\xED\x73lo");
-  EXPECT_TRUE(decoded.startsWith("SQL Error: "));
-  EXPECT_EQ(decoded.size(), 16);
-  EXPECT_TRUE(decoded.endsWith("slo"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "widgets/sui_progress_bar.h"
+#include "qt/sui_progress_bar.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "widgets/lmd_browse_edit.h"
+#include "qt/lmd_browse_edit.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "qt/form1.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "../widgets/test_application.h"
 #include "base/exceptions.h"
 #include "base/text_lines.h"
 #include "platform/process.h"
 #include "support/dbf_builder.h"
 #include "support/velbor_database.h"
+#include "test_application.h"
 
 namespace zered {
 namespace {
@@ -94,8 +94,8 @@ class Form1Test : public ::testing::Test {
   std::unique_ptr<TForm1> MakeForm(std::vector<std::string> arguments = {}) {
     auto form = std::make_unique<TForm1>(std::move(arguments),
                                          std::make_unique<RecordingPresenter>(&shown_));
-    form->ZConnection1.SetDatabase(Database());
-    form->SetStepObserver([this, f = form.get()](int step) {
+    form->ExportRun.ZConnection1.SetDatabase(Database());
+    form->ExportRun.SetStepObserver([this, f = form.get()](int step) {
       steps_.push_back(step);
       captions_.push_back(f->Button3->text());
       if (on_step_) on_step_(step);
@@ -145,88 +145,34 @@ TEST_F(Form1Test, WindowLayout) {
   EXPECT_EQ(QApplication::focusWidget(), form->Button3);
 }
 
-TEST_F(Form1Test, RunShowsItsCaptionsLogsAndCompletes) {
-  WriteLog("-----\nearlier run\n");
+TEST_F(Form1Test, ButtonRunsTheExportAndTheWindowShowsItsCaptionsBarAndBoxes) {
   auto form = MakeForm();
   ASSERT_TRUE(testing::ShowAndWaitUntilExposed(*form));
-  SetCurrentDir("/");
   form->Button3->click();
 
-  EXPECT_EQ(steps_, (std::vector<int>{1,  2,  3,  4,  5,  6,  7,  8,  11, 12, 15,
-                                      18, 19, 20, 21, 22, 23, 24, 25, 26, 27}));
-  // A caption is shown by the step before the one that observes it.
   EXPECT_EQ(captions_[3], QString::fromUtf8("načítám data"));
-  EXPECT_EQ(captions_[11], QString::fromUtf8("načítám data"));
   EXPECT_EQ(captions_[12], QString::fromUtf8("odesílám na server"));
-  EXPECT_EQ(captions_[19], QString::fromUtf8("hotovo"));
   EXPECT_EQ(form->Button3->text(), QString::fromUtf8("hotovo"));
   // Both tables are empty: the bar's maximum is 0 and it keeps the position 25 of step 6.
   EXPECT_EQ(form->suiProgressBar1->Max(), 0);
   EXPECT_EQ(form->suiProgressBar1->Position(), 25);
   EXPECT_EQ(form->suiProgressBar1->Caption(), "0%");
-  EXPECT_EQ(std::filesystem::path(GetCurrentDir()), folder_);
-
   ASSERT_EQ(shown_.size(), 1u);
   EXPECT_EQ(shown_[0].title, "Warning");
   EXPECT_EQ(shown_[0].text, "hotovo");
   EXPECT_EQ(shown_[0].icon, MessageIcon::kWarning);
   EXPECT_TRUE(form->isVisible());
-
-  TextLines lines = SplitLines(ReadLog());
-  ASSERT_EQ(lines.size(), 8u);
-  EXPECT_EQ(lines[0], "-----");
-  EXPECT_EQ(lines[1], "earlier run");
-  EXPECT_EQ(lines[2], "-----");
-  EXPECT_FALSE(lines[3].empty());
-  EXPECT_TRUE(lines[4].ends_with(" IN: 0")) << lines[4];
-  EXPECT_TRUE(lines[5].ends_with(" OUT: 0")) << lines[5];
-  EXPECT_TRUE(lines[6].ends_with(" add")) << lines[6];
-  EXPECT_TRUE(lines[7].ends_with(" odeslano"));
   EXPECT_TRUE(ReadLog().ends_with(" odeslano\r\n"));
 
-  // A finished run leaves the button ready for the next one.
-  form->Button3->click();
-  EXPECT_EQ(RunsStarted(), 2);
-  EXPECT_EQ(SplitLines(ReadLog()).size(), 2 + 2 * (lines.size() - 2));
-}
-
-TEST_F(Form1Test, FailureIsShownAndLeavesNoTraceInTheLog) {
-  WriteLog("-----\r\nearlier run\r\n");
-  auto form = MakeForm();
+  // A failure box carries the application title and the decoded message.
   on_step_ = [](int step) {
-    if (step == 18) throw EDatabaseError("Dbf1: Field 'id' not found");
+    if (step == 18) throw Exception("Soubor \"/data/účty\" chybí");
   };
   form->Button3->click();
-  ASSERT_EQ(shown_.size(), 1u);
-  EXPECT_EQ(shown_[0].title, "Zered");
-  EXPECT_EQ(shown_[0].text, "Dbf1: Field 'id' not found.");
-  EXPECT_EQ(shown_[0].icon, MessageIcon::kError);
-  EXPECT_EQ(ReadLog(), "-----\r\nearlier run\r\n");
-  EXPECT_EQ(form->Button3->text(), QString::fromUtf8("načítám data"));
-  EXPECT_FALSE(form->RunInProgress());
-}
-
-TEST_F(Form1Test, SilentAbortShowsNothing) {
-  auto form = MakeForm();
-  on_step_ = [](int step) {
-    if (step == 26) throw EAbort();
-  };
-  form->Button3->click();
-  EXPECT_TRUE(shown_.empty());
-  EXPECT_FALSE(std::filesystem::exists(LogPath()));
-  EXPECT_FALSE(form->RunInProgress());
-}
-
-TEST_F(Form1Test, LogThatCannotBeWrittenIsAFailure) {
-  // A folder stands where the log should be written.
-  std::filesystem::create_directory(LogPath());
-  auto form = MakeForm();
-  form->Button3->click();
-  ASSERT_EQ(shown_.size(), 1u);
-  EXPECT_EQ(shown_[0].icon, MessageIcon::kError);
-  EXPECT_TRUE(shown_[0].text.contains("proto.txt")) << shown_[0].text.toStdString();
-  EXPECT_EQ(steps_.back(), 26);
-  EXPECT_TRUE(std::filesystem::is_directory(LogPath()));
+  ASSERT_EQ(shown_.size(), 2u);
+  EXPECT_EQ(shown_[1].title, "Zered");
+  EXPECT_EQ(shown_[1].text, QString::fromUtf8("Soubor \"/data/účty\" chybí."));
+  EXPECT_EQ(shown_[1].icon, MessageIcon::kError);
 }
 
 TEST_F(Form1Test, AutomaticModeRunsOnceAtActivationAndCloses) {
@@ -246,7 +192,7 @@ TEST_F(Form1Test, FailedAutomaticRunKeepsTheWindowAndIsNotRepeated) {
   };
   form->show();
   form->activateWindow();
-  ASSERT_TRUE(WaitUntil([&] { return RunsStarted() == 1 && !form->RunInProgress(); }));
+  ASSERT_TRUE(WaitUntil([&] { return RunsStarted() == 1 && !form->ExportRun.InProgress(); }));
   // Activating again (after the box, or back from another program) starts nothing.
   QEvent activate(QEvent::WindowActivate);
   QApplication::sendEvent(form.get(), &activate);
@@ -269,17 +215,6 @@ TEST_F(Form1Test, NormalModeDoesNotRunAtActivation) {
   WaitUntil([&] { return form->isActiveWindow(); });
   QApplication::processEvents();
   EXPECT_EQ(RunsStarted(), 0);
-}
-
-TEST_F(Form1Test, PressDuringARunIsRefused) {
-  auto form = MakeForm();
-  on_step_ = [&form](int step) {
-    if (step == 18) form->Button3->click();
-  };
-  form->Button3->click();
-  EXPECT_EQ(RunsStarted(), 1);
-  EXPECT_EQ(std::count(steps_.begin(), steps_.end(), 27), 1);
-  EXPECT_EQ(shown_.size(), 1u);  // the one completion box
 }
 
 TEST_F(Form1Test, CloseDuringARunWaitsForItsEnd) {

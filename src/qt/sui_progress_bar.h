@@ -52,11 +52,8 @@ class TsuiProgressBar : public QWidget {
   const QImage& Picture() const { return picture_; }
   void SetPicture(const QImage& picture);
 
-  // 0 when Min equals Max; otherwise (Position - Min) / (Max - Min) * 100 with both differences
-  // taken as 32-bit integers, truncated toward zero. Not clamped.
+  // The percentage and the filled length out of `length` pixels (run/progress_figures.h).
   int64_t PercentDone() const;
-  // The filled length out of `length` pixels: 0 when Min >= Max or Position <= Min, `length`
-  // when Position > Max, otherwise the proportional share truncated toward zero.
   int FilledExtent(int length) const;
   // The bar's own text: PercentDone followed by "%".
   QString Caption() const { return caption_; }
