@@ -98,10 +98,7 @@ TForm1::~TForm1() {
 }
 
 IStoredComponent* TForm1::FindComponent(std::string_view name) {
-  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
-                     .compare(LMDBrowseEdit1->objectName(), Qt::CaseInsensitive) == 0
-             ? &folder_component_
-             : nullptr;
+  return folder_component_.Find(name);
 }
 
 void TForm1::ShowException(const std::exception& error) { ExportRun.ShowException(error); }
@@ -153,6 +150,8 @@ void TForm1::SetProgressMax(int max) { suiProgressBar1->SetMax(max); }
 void TForm1::SetProgressPosition(int position) { suiProgressBar1->SetPosition(position); }
 
 std::string TForm1::FolderPath() const { return LMDBrowseEdit1->Path(); }
+
+void TForm1::SetFolderPath(const std::string& path) { LMDBrowseEdit1->SetPath(path); }
 
 void TForm1::ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) {
   presenter_->ShowMessage(this, DisplayText(title), DisplayText(text), icon);

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "qt/browse_edit_component.h"
 #include "qt/lmd_browse_edit.h"
 #include "qt/message_presenter.h"
 #include "qt/sui_progress_bar.h"
 #include "run/export_run.h"
+#include "run/folder_field_component.h"
 #include "run/run_window.h"
 #include "settings/form_storage.h"
 #include "settings/form_storage_owner.h"
@@ -45,6 +45,7 @@ class TForm1 : public QWidget, public IRunWindow, public IFormStorageOwner {
   void SetProgressMax(int max) override;
   void SetProgressPosition(int position) override;
   std::string FolderPath() const override;
+  void SetFolderPath(const std::string& path) override;
   void ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) override;
   void CloseWindow() override;
 
@@ -62,7 +63,7 @@ class TForm1 : public QWidget, public IRunWindow, public IFormStorageOwner {
   void CenterOnScreen();
 
   std::unique_ptr<MessagePresenter> presenter_;
-  TBrowseEditComponent folder_component_{*LMDBrowseEdit1};
+  TFolderFieldComponent folder_component_{*this};
   bool shown_once_ = false;
 
  public:

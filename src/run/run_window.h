@@ -28,8 +28,9 @@ class IRunWindow {
   virtual void SetProgressMax(int max) = 0;
   virtual void SetProgressPosition(int position) = 0;
 
-  // The folder field's text exactly as it stands (the data folder).
+  // The folder field's text exactly as it stands (the data folder), and its replacement.
   virtual std::string FolderPath() const = 0;
+  virtual void SetFolderPath(const std::string& path) = 0;
 
   // A modal box with one "OK" button; returns when the user has dismissed it.
   virtual void ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) = 0;

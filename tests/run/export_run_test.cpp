@@ -44,6 +44,7 @@ class RecordingWindow : public IRunWindow, public IFormStorageOwner {
   void SetProgressMax(int max) override { progress_max_ = max; }
   void SetProgressPosition(int position) override { positions_.push_back(position); }
   std::string FolderPath() const override { return folder_; }
+  void SetFolderPath(const std::string& path) override { folder_ = path; }
   void ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) override {
     shown_.push_back({std::string(title), std::string(text), icon});
   }
