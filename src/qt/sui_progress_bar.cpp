@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
-#include <cmath>
 
 #include "run/progress_figures.h"
 
@@ -14,48 +13,42 @@ namespace {
 struct Look {
   QColor border;
   QColor color;
-  // The default picture is a vertical gradient through these four colours, with a sharp
-  // step in the middle that gives the glossy look.
-  QColor top, middle_top, middle_bottom, bottom;
+  // The default picture.
+  TGradient gradient;
 };
 
 Look LookOf(TsuiUIStyle style) {
   switch (style) {
     case WinXP:
-      return {QColor(127, 157, 185), QColor(255, 255, 255), QColor(200, 245, 200),
-              QColor(110, 215, 110), QColor(50, 180, 50),   QColor(130, 225, 130)};
+      return {QColor(127, 157, 185),
+              QColor(255, 255, 255),
+              {{200, 245, 200}, {110, 215, 110}, {50, 180, 50}, {130, 225, 130}}};
     case DeepBlue:
-      return {QColor(0, 45, 110),  QColor(230, 235, 245), QColor(120, 160, 230),
-              QColor(50, 95, 185), QColor(10, 50, 140),   QColor(40, 85, 175)};
+      return {QColor(0, 45, 110),
+              QColor(230, 235, 245),
+              {{120, 160, 230}, {50, 95, 185}, {10, 50, 140}, {40, 85, 175}}};
     case Protein:
-      return {QColor(110, 110, 110), QColor(240, 240, 240), QColor(235, 235, 235),
-              QColor(190, 190, 190), QColor(150, 150, 150), QColor(200, 200, 200)};
+      return {QColor(110, 110, 110),
+              QColor(240, 240, 240),
+              {{235, 235, 235}, {190, 190, 190}, {150, 150, 150}, {200, 200, 200}}};
     case BlueGlass:
-      return {QColor(80, 120, 170),  QColor(235, 242, 250), QColor(200, 225, 255),
-              QColor(140, 185, 240), QColor(70, 130, 215),  QColor(120, 175, 240)};
+      return {QColor(80, 120, 170),
+              QColor(235, 242, 250),
+              {{200, 225, 255}, {140, 185, 240}, {70, 130, 215}, {120, 175, 240}}};
     case MacOS:
     case FromThemeFile:
       break;
   }
-  return {QColor(127, 127, 127), QColor(231, 231, 231), QColor(190, 220, 255),
-          QColor(100, 160, 240), QColor(30, 95, 215),   QColor(90, 160, 250)};
+  return {QColor(127, 127, 127), QColor(231, 231, 231), kGlossyBlue};
 }
 
-QImage GradientPicture(const Look& look) {
-  constexpr int kWidth = 13;
-  constexpr int kHeight = 10;
-  constexpr int kHalf = kHeight / 2;
-  QImage picture(kWidth, kHeight, QImage::Format_RGB32);
-  auto blend = [](const QColor& a, const QColor& b, double t) {
-    return QColor::fromRgb(static_cast<int>(std::lround(a.red() + (b.red() - a.red()) * t)),
-                           static_cast<int>(std::lround(a.green() + (b.green() - a.green()) * t)),
-                           static_cast<int>(std::lround(a.blue() + (b.blue() - a.blue()) * t)));
-  };
-  for (int y = 0; y < kHeight; ++y) {
-    QColor row = y < kHalf ? blend(look.top, look.middle_top, y / double(kHalf - 1))
-                           : blend(look.middle_bottom, look.bottom,
-                                   (y - kHalf) / double(kHeight - kHalf - 1));
-    for (int x = 0; x < kWidth; ++x) picture.setPixelColor(x, y, row);
+QImage GradientPicture(const TGradient& gradient) {
+  QImage picture(kFillPictureWidth, kFillPictureHeight, QImage::Format_RGB32);
+  for (int y = 0; y < kFillPictureHeight; ++y) {
+    const TRgb row = GradientRow(gradient, y, kFillPictureHeight);
+    for (int x = 0; x < kFillPictureWidth; ++x) {
+      picture.setPixelColor(x, y, QColor(row.red, row.green, row.blue));
+    }
   }
   return picture;
 }
@@ -71,14 +64,14 @@ TsuiProgressBar::TsuiProgressBar(QWidget* parent) : QWidget(parent) {
   caption_ = QString::number(caption_percent_) + QLatin1Char('%');
 }
 
-QImage TsuiProgressBar::GlossyBluePicture() { return GradientPicture(LookOf(MacOS)); }
+QImage TsuiProgressBar::GlossyBluePicture() { return GradientPicture(kGlossyBlue); }
 
 void TsuiProgressBar::LoadLookDefaults() {
   if (ui_style_ == FromThemeFile) return;
   Look look = LookOf(ui_style_);
   border_color_ = look.border;
   color_ = look.color;
-  picture_ = GradientPicture(look);
+  picture_ = GradientPicture(look.gradient);
 }
 
 void TsuiProgressBar::SetUIStyle(TsuiUIStyle style) {

@@ -30,4 +30,16 @@ int FilledExtent(int32_t min, int32_t max, int32_t position, int length) {
   return static_cast<int>(std::trunc(done / range * length));
 }
 
+TRgb GradientRow(const TGradient& gradient, int y, int height) {
+  const auto blend = [](const TRgb& a, const TRgb& b, double t) {
+    const auto mix = [t](uint8_t from, uint8_t to) {
+      return static_cast<uint8_t>(std::lround(from + (to - from) * t));
+    };
+    return TRgb{mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)};
+  };
+  const int half = height / 2;
+  if (y < half) return blend(gradient.top, gradient.middle_top, y / double(half - 1));
+  return blend(gradient.middle_bottom, gradient.bottom, (y - half) / double(height - half - 1));
+}
+
 }  // namespace zered
