@@ -5,9 +5,11 @@
 #include "export/load_script.h"
 #include "export/run_log.h"
 #include "export/table_export.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "run/run_texts.h"
 #include "run/run_window.h"
+#include "run/sending_progress.h"
 #include "run/window_export_progress.h"
 #include "settings/connection_settings.h"
 
@@ -210,7 +212,14 @@ void TExportRun::LogScriptLoaded() { run_->run_log->AppendTimestamped(" add"); }
 void TExportRun::ConnectToServer() { ZConnection1.Connect(); }
 
 void TExportRun::ExecuteScript() {
+  uint64_t invoice_line_bytes = 0;
   try {
+    invoice_line_bytes = TReadOnlyFile(kInvoiceLineFileName).Size();
+  } catch (const Exception&) {
+    // Only the bar's scale depends on it; the load statement reports the file itself.
+  }
+  try {
+    TSendingProgress progress(window_, ZSQLProcessor1, invoice_line_bytes);
     ZSQLProcessor1.Execute();
   } catch (...) {
     // Left open, the failed script's transaction keeps its locks on the receivables tables

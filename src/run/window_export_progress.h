@@ -1,16 +1,14 @@
 #pragma once
 
-#include <chrono>
-
 #include "export/export_progress.h"
+#include "run/message_pump.h"
 
 namespace zered {
 
 class IRunWindow;
 
 // Shows a table walk on the window's progress bar and lets the window process its pending
-// messages while the walk goes on: at most every few milliseconds, so the close box and the
-// Send button stay responsive without a message-queue check per record.
+// messages while the walk goes on.
 class TWindowExportProgress : public IExportProgress {
  public:
   explicit TWindowExportProgress(IRunWindow& window);
@@ -20,7 +18,7 @@ class TWindowExportProgress : public IExportProgress {
 
  private:
   IRunWindow& window_;
-  std::chrono::steady_clock::time_point last_messages_;
+  TMessagePump pump_;
 };
 
 }  // namespace zered

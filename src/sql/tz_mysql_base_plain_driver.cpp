@@ -62,6 +62,8 @@ constexpr const char* kClientOptionNames[] = {
 static_assert(std::size(kClientOptionNames) == kMySQLClientOptionCount);
 static_assert(kClientConnectWithDb == CLIENT_CONNECT_WITH_DB);
 static_assert(kClientLocalFiles == CLIENT_LOCAL_FILES);
+static_assert(kMySQLWaitRead == MYSQL_WAIT_READ && kMySQLWaitWrite == MYSQL_WAIT_WRITE &&
+              kMySQLWaitExcept == MYSQL_WAIT_EXCEPT && kMySQLWaitTimeout == MYSQL_WAIT_TIMEOUT);
 
 MYSQL* AsMySQL(PZMySQLConnect handle) { return static_cast<MYSQL*>(handle); }
 MYSQL_RES* AsResult(PZMySQLResult result) { return static_cast<MYSQL_RES*>(result); }
@@ -88,7 +90,7 @@ TZMySQLBasePlainDriver::TZMySQLBasePlainDriver(std::string protocol, std::string
 void TZMySQLBasePlainDriver::Initialize() {
   loader_.LoadNativeLibrary();
   entry_points_ = loader_.EntryPoints();
-  local_infile_handler_ = loader_.LocalInfileHandlerEntryPoint();
+  extensions_ = loader_.Extensions();
 }
 
 template <typename F>
@@ -100,6 +102,11 @@ F TZMySQLBasePlainDriver::Entry(TZMySQLEntryPoint entry) const {
                          -1);
   }
   return reinterpret_cast<F>(address);
+}
+
+template <typename F>
+F TZMySQLBasePlainDriver::Extension(TZMySQLExtension extension) const {
+  return reinterpret_cast<F>(extensions_[extension]);
 }
 
 PZMySQLConnect TZMySQLBasePlainDriver::Init() {
@@ -194,11 +201,45 @@ unsigned long TZMySQLBasePlainDriver::GetEscapeString(PZMySQLConnect handle, cha
 
 bool TZMySQLBasePlainDriver::SetLocalInfileHandler(PZMySQLConnect handle,
                                                    const TZMySQLLocalInfileCallbacks& callbacks) {
-  if (local_infile_handler_ == nullptr) return false;
-  reinterpret_cast<LocalInfileHandlerFn>(local_infile_handler_)(
-      AsMySQL(handle), callbacks.init, callbacks.read, callbacks.end, callbacks.error,
-      callbacks.user_data);
+  auto install = Extension<LocalInfileHandlerFn>(ext_mysql_set_local_infile_handler);
+  if (install == nullptr) return false;
+  install(AsMySQL(handle), callbacks.init, callbacks.read, callbacks.end, callbacks.error,
+          callbacks.user_data);
   return true;
+}
+
+bool TZMySQLBasePlainDriver::OffersNonBlocking() const {
+  return extensions_[ext_mysql_real_query_start] != nullptr &&
+         extensions_[ext_mysql_real_query_cont] != nullptr &&
+         extensions_[ext_mysql_get_socket] != nullptr &&
+         extensions_[ext_mysql_get_timeout_value_ms] != nullptr;
+}
+
+void TZMySQLBasePlainDriver::EnableNonBlocking(PZMySQLConnect handle) {
+  // The library's default stack for its non-blocking context.
+  Entry<decltype(&::mysql_options)>(ep_mysql_options)(AsMySQL(handle), ::MYSQL_OPT_NONBLOCK,
+                                                      nullptr);
+}
+
+int TZMySQLBasePlainDriver::StartQuery(PZMySQLConnect handle, int& result, const char* sql,
+                                       unsigned long length) {
+  return Extension<decltype(&::mysql_real_query_start)>(ext_mysql_real_query_start)(
+      &result, AsMySQL(handle), sql, length);
+}
+
+int TZMySQLBasePlainDriver::ContinueQuery(PZMySQLConnect handle, int& result, int ready) {
+  return Extension<decltype(&::mysql_real_query_cont)>(ext_mysql_real_query_cont)(
+      &result, AsMySQL(handle), ready);
+}
+
+intptr_t TZMySQLBasePlainDriver::GetSocket(PZMySQLConnect handle) {
+  return static_cast<intptr_t>(
+      Extension<decltype(&::mysql_get_socket)>(ext_mysql_get_socket)(AsMySQL(handle)));
+}
+
+unsigned int TZMySQLBasePlainDriver::GetTimeoutValueMs(PZMySQLConnect handle) {
+  return Extension<decltype(&::mysql_get_timeout_value_ms)>(ext_mysql_get_timeout_value_ms)(
+      AsMySQL(handle));
 }
 
 }  // namespace zered

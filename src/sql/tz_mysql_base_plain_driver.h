@@ -43,16 +43,25 @@ class TZMySQLBasePlainDriver : public IZMySQLPlainDriver {
                                 unsigned long length) override;
   bool SetLocalInfileHandler(PZMySQLConnect handle,
                              const TZMySQLLocalInfileCallbacks& callbacks) override;
+  bool OffersNonBlocking() const override;
+  void EnableNonBlocking(PZMySQLConnect handle) override;
+  int StartQuery(PZMySQLConnect handle, int& result, const char* sql,
+                 unsigned long length) override;
+  int ContinueQuery(PZMySQLConnect handle, int& result, int ready) override;
+  intptr_t GetSocket(PZMySQLConnect handle) override;
+  unsigned int GetTimeoutValueMs(PZMySQLConnect handle) override;
 
  private:
   template <typename F>
   F Entry(TZMySQLEntryPoint entry) const;
+  template <typename F>
+  F Extension(TZMySQLExtension extension) const;
 
   std::string protocol_;
   std::string description_;
   TZMySQLNativeLibraryLoader& loader_;
   TZMySQLEntryPoints entry_points_{};
-  void* local_infile_handler_ = nullptr;
+  TZMySQLExtensions extensions_{};
 };
 
 }  // namespace zered

@@ -136,6 +136,9 @@ void TZMySQLConnection::Open() {
       plain_driver_.SetOptions(handle_, MYSQL_OPT_LOCAL_INFILE, &enable);
     }
 
+    non_blocking_ = plain_driver_.OffersNonBlocking();
+    if (non_blocking_) plain_driver_.EnableNonBlocking(handle_);
+
     if (InfoIsTrue(info_, "MYSQL_SSL")) {
       std::string key = InfoValue(info_, "MYSQL_SSL_KEY");
       std::string cert = InfoValue(info_, "MYSQL_SSL_CERT");

@@ -55,6 +55,9 @@ class TZMySQLConnection : public IZConnection,
   IZMySQLPlainDriver& GetPlainDriver() { return plain_driver_; }
   // The client handle; nullptr while closed.
   PZMySQLConnect GetConnectionHandle() const { return handle_; }
+  // Whether statements run with the client library's non-blocking calls (the window is kept
+  // alive while the server works); false for a library that lacks them.
+  bool NonBlocking() const { return non_blocking_; }
   // Decides which local-file requests of the server are served.
   TZMySQLLocalInfileGate& LocalInfileGate() { return local_infile_gate_; }
 
@@ -72,6 +75,7 @@ class TZMySQLConnection : public IZConnection,
   std::string catalog_;
   TZTransactIsolationLevel isolation_level_ = tiNone;
   bool closed_ = true;
+  bool non_blocking_ = false;
   std::string client_code_page_;
   TZMySQLLocalInfileGate local_infile_gate_;
   PZMySQLConnect handle_ = nullptr;

@@ -6,6 +6,7 @@
 #include "base/exceptions.h"
 #include "base/format.h"
 #include "platform/files.h"
+#include "sql/tz_wait_hooks.h"
 
 namespace zered {
 
@@ -152,6 +153,9 @@ int InfileRead(void* state, char* buffer, unsigned int size) noexcept {
   try {
     size_t n = transfer->file->ReadAt(transfer->offset, buffer, size);
     transfer->offset += n;
+    // The library asks for the next block when it has sent this one: the window follows.
+    NotifyLocalFileSent(transfer->offset);
+    NotifyWaiting();
     return static_cast<int>(n);
   } catch (const Exception& e) {
     transfer->error_code = TZMySQLLocalInfileGate::kRefusedErrorCode;

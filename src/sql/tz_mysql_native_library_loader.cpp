@@ -11,6 +11,13 @@ constexpr const char* kEntryPointNames[] = {
 };
 static_assert(std::size(kEntryPointNames) == kMySQLEntryPointCount);
 
+constexpr const char* kExtensionNames[] = {
+    "mysql_set_local_infile_handler", "mysql_real_query_start",
+    "mysql_real_query_cont",          "mysql_get_socket",
+    "mysql_get_timeout_value_ms",
+};
+static_assert(std::size(kExtensionNames) == kMySQLExtensionCount);
+
 #ifdef _WIN32
 const std::vector<std::string> kMySQL5Names = {"libmysql51.dll", "libmysql50.dll", "libmysql.dll"};
 const std::vector<std::string> kMySQL5EmbeddedNames = {"libmysqld51.dll", "libmysqld50.dll",
@@ -38,7 +45,7 @@ void TZMySQLNativeLibraryLoader::LoadApi() {
   for (int i = 0; i < kMySQLEntryPointCount; ++i) {
     entry_points_[i] = GetAddress(kEntryPointNames[i]);
   }
-  local_infile_handler_ = GetAddress("mysql_set_local_infile_handler");
+  for (int i = 0; i < kMySQLExtensionCount; ++i) extensions_[i] = GetAddress(kExtensionNames[i]);
 }
 
 void TZMySQLNativeLibraryLoader::FreeNativeLibrary() {
@@ -47,7 +54,7 @@ void TZMySQLNativeLibraryLoader::FreeNativeLibrary() {
     reinterpret_cast<void (*)()>(server_end)();
   }
   entry_points_ = {};
-  local_infile_handler_ = nullptr;
+  extensions_ = {};
   TZNativeLibraryLoader::FreeNativeLibrary();
 }
 

@@ -19,6 +19,19 @@ enum TZMySQLEntryPoint : int {
 
 using TZMySQLEntryPoints = std::array<void*, kMySQLEntryPointCount>;
 
+// Entry points outside the name table, used where the library offers them: the local-file
+// request handler and MariaDB Connector/C's non-blocking query calls.
+enum TZMySQLExtension : int {
+  ext_mysql_set_local_infile_handler,
+  ext_mysql_real_query_start,
+  ext_mysql_real_query_cont,
+  ext_mysql_get_socket,
+  ext_mysql_get_timeout_value_ms,
+  kMySQLExtensionCount
+};
+
+using TZMySQLExtensions = std::array<void*, kMySQLExtensionCount>;
+
 // Loads the MySQL client library and looks up its entry points by name; a missing one stays
 // nullptr. At its destruction (program end) a loaded loader calls mysql_server_end when the
 // library exports it and unloads the library.
@@ -32,8 +45,8 @@ class TZMySQLNativeLibraryLoader : public TZNativeLibraryLoader {
 
   // Valid once Loaded().
   const TZMySQLEntryPoints& EntryPoints() const { return entry_points_; }
-  // mysql_set_local_infile_handler, outside the name table; nullptr when not exported.
-  void* LocalInfileHandlerEntryPoint() const { return local_infile_handler_; }
+  // Valid once Loaded(); nullptr for each one the library does not export.
+  const TZMySQLExtensions& Extensions() const { return extensions_; }
 
   void FreeNativeLibrary() override;
 
@@ -42,7 +55,7 @@ class TZMySQLNativeLibraryLoader : public TZNativeLibraryLoader {
 
  private:
   TZMySQLEntryPoints entry_points_{};
-  void* local_infile_handler_ = nullptr;
+  TZMySQLExtensions extensions_{};
 };
 
 // The process-wide loaders of the four driver variants. Candidate names: on Windows the

@@ -36,6 +36,13 @@ const char* MySQLClientOptionName(int bit);
 inline constexpr uint32_t kClientConnectWithDb = 8;
 inline constexpr uint32_t kClientLocalFiles = 128;
 
+// What a non-blocking call waits for before it can go on (a mask), as the client library
+// numbers it.
+inline constexpr int kMySQLWaitRead = 1;
+inline constexpr int kMySQLWaitWrite = 2;
+inline constexpr int kMySQLWaitExcept = 4;
+inline constexpr int kMySQLWaitTimeout = 8;
+
 // Callbacks of the client library's local-file request (LOAD DATA LOCAL INFILE).
 struct TZMySQLLocalInfileCallbacks {
   int (*init)(void** state, const char* file_name, void* user_data);
@@ -82,6 +89,21 @@ class IZMySQLPlainDriver : public IZPlainDriver {
   // Installs the local-file request handler; false when the library offers none.
   virtual bool SetLocalInfileHandler(PZMySQLConnect handle,
                                      const TZMySQLLocalInfileCallbacks& callbacks) = 0;
+
+  // Non-blocking queries (MariaDB Connector/C): whether the library offers them. When it does,
+  // EnableNonBlocking, called on a handle before RealConnect, lets StartQuery and ContinueQuery
+  // run a query in steps; the blocking calls keep working on such a handle.
+  virtual bool OffersNonBlocking() const = 0;
+  virtual void EnableNonBlocking(PZMySQLConnect handle) = 0;
+  // mysql_real_query_start / mysql_real_query_cont: the events to wait for before continuing
+  // (kMySQLWait* mask), 0 when the query is done and `result` holds what mysql_real_query
+  // would have returned. `ready` names the events that happened.
+  virtual int StartQuery(PZMySQLConnect handle, int& result, const char* sql,
+                         unsigned long length) = 0;
+  virtual int ContinueQuery(PZMySQLConnect handle, int& result, int ready) = 0;
+  // The connection's socket, and the time a wait with kMySQLWaitTimeout may last.
+  virtual intptr_t GetSocket(PZMySQLConnect handle) = 0;
+  virtual unsigned int GetTimeoutValueMs(PZMySQLConnect handle) = 0;
 };
 
 }  // namespace zered

@@ -1,10 +1,14 @@
 #include "sql/tz_mysql_statement.h"
 
+#include <algorithm>
+#include <chrono>
 #include <limits>
 
 #include "base/exceptions.h"
+#include "platform/socket_wait.h"
 #include "sql/tz_mysql_connection.h"
 #include "sql/tz_mysql_utils.h"
+#include "sql/tz_wait_hooks.h"
 
 namespace zered {
 
@@ -15,6 +19,51 @@ int32_t CheckedCount(uint64_t count) {
     throw Exception("Range check error");
   }
   return static_cast<int32_t>(count);
+}
+
+// How long one wait on the server's socket lasts before the window gets its turn.
+constexpr std::chrono::milliseconds kWaitSlice{20};
+
+// Waits for the events a non-blocking call asked for, in short slices with the waiting hook
+// called in between. A timeout the library asked for (kMySQLWaitTimeout) is kept; without one
+// the wait lasts as long as the server works, as a blocking call would.
+int WaitForServer(IZMySQLPlainDriver& plain, PZMySQLConnect handle, int wanted) {
+  using Clock = std::chrono::steady_clock;
+  const intptr_t socket = plain.GetSocket(handle);
+  const int socket_events = wanted & (kMySQLWaitRead | kMySQLWaitWrite | kMySQLWaitExcept);
+  const bool timed = (wanted & kMySQLWaitTimeout) != 0;
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(timed ? plain.GetTimeoutValueMs(handle) : 0);
+  for (;;) {
+    auto slice = kWaitSlice;
+    if (timed) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      if (left.count() <= 0) return kMySQLWaitTimeout;
+      slice = std::min(slice, left);
+    }
+    const int ready = WaitForSocket(socket, socket_events, static_cast<int>(slice.count()));
+    int happened = 0;
+    if (ready & kSocketReadable) happened |= kMySQLWaitRead;
+    if (ready & kSocketWritable) happened |= kMySQLWaitWrite;
+    if (ready & kSocketException) happened |= kMySQLWaitExcept;
+    if (happened != 0) return happened;
+    NotifyWaiting();
+  }
+}
+
+// mysql_query's result; with a non-blocking connection the query runs in steps so that the
+// window stays alive while the server works.
+int RunQuery(TZMySQLConnection& connection, const std::string& sql) {
+  IZMySQLPlainDriver& plain = connection.GetPlainDriver();
+  PZMySQLConnect handle = connection.GetConnectionHandle();
+  if (!connection.NonBlocking()) return plain.ExecQuery(handle, sql.c_str());
+  int result = 0;
+  int wanted = plain.StartQuery(handle, result, sql.data(), static_cast<unsigned long>(sql.size()));
+  while (wanted != 0) {
+    wanted = plain.ContinueQuery(handle, result, WaitForServer(plain, handle, wanted));
+  }
+  return result;
 }
 
 // Keeps the gate open exactly while the statement runs, also when it throws.
@@ -48,7 +97,7 @@ int32_t TZMySQLStatement::ExecuteUpdate(const std::string& sql) {
   int64_t count = -1;
   {
     StatementScope scope(connection_->LocalInfileGate(), sql);
-    if (plain.ExecQuery(handle, sql.c_str()) != 0) {
+    if (RunQuery(*connection_, sql) != 0) {
       CheckMySQLError(plain, handle);
       last_update_count_ = -1;
       return last_update_count_;

@@ -20,7 +20,7 @@
 #include "run/run_window.h"
 #include "settings/form_placement.h"
 #include "settings/form_storage_owner.h"
-#include "support/dbf_builder.h"
+#include "support/invoice_tables.h"
 #include "support/velbor_database.h"
 
 namespace zered {
@@ -102,15 +102,7 @@ class ExportRunTest : public ::testing::Test {
 
   // An invoice table of `records` records in the program folder.
   void WriteTable(const char* name, int records) {
-    test::DbfBuilder table;
-    for (const char* field : {"ID", "CISLO", "VARSYM", "ICO", "DIC"}) table.Field(field, 'C', 10);
-    for (const char* field : {"DATUM", "DATSPLAT", "DATLIKV"}) table.Field(field, 'D', 8);
-    for (const char* field : {"KCCELKEM", "KCLIKV", "CMCELKEM"}) table.Field(field, 'N', 10, 2);
-    for (int i = 1; i <= records; ++i) {
-      const std::string id = std::to_string(i);
-      table.Values({id, "F-" + id, id, "1", "CZ1", "20170411", "20170425", "", "100.50", "0", ""});
-    }
-    table.Write((folder_ / name).string());
+    test::WriteInvoiceTable((folder_ / name).string(), records);
   }
 
   std::unique_ptr<TExportRun> MakeRun(std::vector<std::string> arguments = {}) {
@@ -157,9 +149,14 @@ TEST_F(ExportRunTest, RunShowsItsCaptionsFollowsTheRecordsLogsAndCompletes) {
   EXPECT_EQ(captions_[12], "odesílám na server");
   EXPECT_EQ(captions_[19], "hotovo");
   EXPECT_EQ(window_.caption_, "hotovo");
-  // 0 and 25, the three records of fap.dbf; fav.dbf is empty: its maximum 0 is the last set.
-  EXPECT_EQ(window_.positions_, (std::vector<int>{0, 25, 1, 2, 3}));
-  EXPECT_EQ(window_.progress_max_, 0);
+  // 0 and 25, the three records of fap.dbf (fav.dbf is empty); then the sending, from 0 to
+  // the kilobytes of sa2.txt plus one step for each of the 13 statements.
+  ASSERT_GE(window_.positions_.size(), 6u);
+  EXPECT_EQ(std::vector<int>(window_.positions_.begin(), window_.positions_.begin() + 6),
+            (std::vector<int>{0, 25, 1, 2, 3, 0}));
+  EXPECT_TRUE(std::is_sorted(window_.positions_.begin() + 5, window_.positions_.end()));
+  EXPECT_EQ(window_.progress_max_, 1 + 13);  // three short lines make one kilobyte
+  EXPECT_EQ(window_.positions_.back(), window_.progress_max_);
   EXPECT_TRUE(window_.progress_visible_);
   EXPECT_GE(window_.messages_processed_, 3);
   EXPECT_EQ(std::filesystem::path(GetCurrentDir()), folder_);

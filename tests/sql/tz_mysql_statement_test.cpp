@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "sql/tz_connection.h"
 #include "sql/tz_emulated_prepared_statement.h"
 #include "sql/tz_prepared_statement.h"
+#include "sql/tz_wait_hooks.h"
 #include "support/mariadb_test_connection.h"
 #include "support/test_server.h"
 
@@ -192,6 +194,42 @@ TEST_F(TZMySQLStatementTest, LoadDataLocalInfileReadsTheNamedFile) {
   SetCurrentDir(previous);
   EXPECT_EQ(count, 2);
   EXPECT_EQ(Execute(connection_, "SELECT * FROM loaded WHERE a = 1 AND HEX(b) = '6BF9F2'"), 1);
+}
+
+// While the server works and while a local file goes out, the waiting hook runs again and again
+// (the window processes its messages there) and the bytes sent follow the file to its end.
+TEST_F(TZMySQLStatementTest, WaitingHooksRunWhileTheServerWorksAndTheFileIsSent) {
+  ASSERT_TRUE(connection_.DbcConnection() != nullptr);
+  int waits = 0;
+  std::vector<uint64_t> sent;
+  SetWaitHooks({[&] { ++waits; }, [&](uint64_t bytes) { sent.push_back(bytes); }});
+  struct Restore {
+    ~Restore() { SetWaitHooks({}); }
+  } restore;
+
+  EXPECT_EQ(Execute(connection_, "SELECT SLEEP(0.4)"), 1);
+  // The statement waits in slices of a few tens of milliseconds.
+  EXPECT_GE(waits, 5);
+
+  Execute(connection_, "DROP TABLE IF EXISTS streamed");
+  Execute(connection_, "CREATE TABLE streamed (n INT, t VARCHAR(100))");
+  std::filesystem::path folder = std::filesystem::path(test::TestServerFolder()) / "streamed";
+  std::filesystem::create_directories(folder);
+  std::string lines;
+  for (int i = 0; i < 20000; ++i) lines += std::to_string(i) + "|" + std::string(40, 'x') + "\n";
+  std::ofstream(folder / "lines.txt", std::ios::binary) << lines;
+  std::string previous = GetCurrentDir();
+  ASSERT_TRUE(SetCurrentDir(folder.string()));
+  waits = 0;
+  const int32_t count =
+      Execute(connection_,
+              "LOAD DATA LOCAL INFILE 'lines.txt' INTO TABLE streamed FIELDS TERMINATED BY '|'");
+  SetCurrentDir(previous);
+  EXPECT_EQ(count, 20000);
+  ASSERT_GT(sent.size(), 2u);  // several blocks
+  EXPECT_TRUE(std::is_sorted(sent.begin(), sent.end()));
+  EXPECT_EQ(sent.back(), lines.size());
+  EXPECT_GE(waits, static_cast<int>(sent.size()));
 }
 
 }  // namespace
