@@ -6,6 +6,7 @@
 #include "base/exceptions.h"
 #include "base/format.h"
 #include "dbf/fields.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "platform/regional_settings.h"
 
@@ -31,31 +32,6 @@ std::string UpperCase(std::string_view text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return upper;
-}
-
-// The absolute form of `path` (which starts with "/"): empty and "." segments dropped, ".."
-// removes the segment before it and stops at the root. Lexical, as a Windows path is
-// expanded: symbolic links are not followed.
-std::string NormalizeAbsolute(std::string_view path) {
-  std::vector<std::string_view> segments;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string_view::npos) end = path.size();
-    const std::string_view segment = path.substr(start, end - start);
-    if (segment == "..") {
-      if (!segments.empty()) segments.pop_back();
-    } else if (!segment.empty() && segment != ".") {
-      segments.push_back(segment);
-    }
-    start = end + 1;
-  }
-  std::string result = "/";
-  for (std::string_view segment : segments) {
-    result.append(segment);
-    result.push_back('/');
-  }
-  return result;
 }
 
 TPagedFileMode FileMode(bool read_only, bool exclusive) {
@@ -100,20 +76,23 @@ void TDbf::CheckActive() const {
 void TDbf::SetFilePath(std::string_view value) {
   CheckInactive();
   file_path_.assign(value);
-  if (!file_path_.empty() && file_path_.back() != '/') file_path_.push_back('/');
+  if (!file_path_.empty() && !IsPathDelimiter(file_path_.back())) {
+    file_path_.push_back(PathDelimiter());
+  }
 }
 
 std::string TDbf::FilePathFull() const {
-  if (!file_path_.empty() && file_path_.front() == '/') return file_path_;
-  // Relative to the program's own folder: the current directory plays no part.
-  return NormalizeAbsolute(ProgramFolder() + file_path_);
+  if (IsAbsolutePath(file_path_)) return file_path_;
+  // Relative to the program's own folder: the current directory plays no part. Expanded
+  // lexically, as a Windows path is: symbolic links are not followed.
+  return ExpandFileName(ProgramFolder() + file_path_);
 }
 
 void TDbf::SetTableName(std::string_view value) {
-  const size_t slash = value.rfind('/');
-  if (slash != std::string_view::npos) {
-    SetFilePath(value.substr(0, slash + 1));
-    value.remove_prefix(slash + 1);
+  const size_t folder = FolderLength(value);
+  if (folder != 0) {
+    SetFilePath(value.substr(0, folder));
+    value.remove_prefix(folder);
   }
   table_name_.assign(value);
 }

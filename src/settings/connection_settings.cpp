@@ -1,11 +1,14 @@
 #include "settings/connection_settings.h"
 
+#include "platform/files.h"
 #include "platform/process.h"
 #include "settings/form_placement.h"
 
 namespace zered {
 
-std::string ConnectionSettingsFileName() { return ProgramFolder() + "../velbor05.ini"; }
+std::string ConnectionSettingsFileName() {
+  return ProgramFolder() + ".." + PathDelimiter() + "velbor05.ini";
+}
 
 ConnectionSettings ReadConnectionSettings(TFormPlacement& storage) {
   storage.SetIniFileName(ConnectionSettingsFileName());

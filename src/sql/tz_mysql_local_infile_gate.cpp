@@ -1,13 +1,11 @@
 #include "sql/tz_mysql_local_infile_gate.h"
 
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
 #include "base/exceptions.h"
 #include "base/format.h"
 #include "platform/files.h"
-#include "platform/process.h"
 
 namespace zered {
 
@@ -104,12 +102,6 @@ bool ReadStringLiteral(std::string_view sql, size_t& pos, std::string& value) {
     value += c;
   }
   return false;  // unterminated
-}
-
-std::string ResolvePath(const std::string& name) {
-  std::filesystem::path path(name);
-  if (!name.empty() && name[0] != '/') path = std::filesystem::path(GetCurrentDir()) / path;
-  return path.lexically_normal().string();
 }
 
 // One local-file request: the file being served or the reason it is refused.
@@ -220,7 +212,7 @@ bool TZMySQLLocalInfileGate::Allows(std::string_view sql, const std::string& req
   if (!LocalInfileName(sql, named) || named.empty() || requested.empty()) return false;
   // A zero byte would cut the name the file is opened by.
   if (named.find('\0') != std::string::npos) return false;
-  return ResolvePath(named) == ResolvePath(requested);
+  return ExpandFileName(named) == ExpandFileName(requested);
 }
 
 }  // namespace zered
