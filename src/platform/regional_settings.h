@@ -7,8 +7,8 @@
 namespace zered {
 
 // The machine's regional settings, read once. On Windows the code pages are the system's
-// (GetACP, GetOEMCP) and the decimal separator, short date and long time formats the user's
-// (GetLocaleInfoA), as the system reports them. Elsewhere they come from the process locale
+// (GetACP, GetOEMCP) and the decimal separator, short date and long time formats and the
+// morning and afternoon designators the user's (GetLocaleInfoA), as the system reports them. Elsewhere they come from the process locale
 // names through a table of the Windows defaults of common locales, anything unknown falling
 // back to US English; each part follows its category (LC_ALL, else LC_NUMERIC / LC_TIME /
 // LC_CTYPE, else LANG): the decimal separator LC_NUMERIC, the date and time formats LC_TIME,

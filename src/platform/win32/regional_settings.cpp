@@ -22,6 +22,9 @@ void ReadFormats(LCID locale, TFormatSettings& settings) {
   if (!short_date.empty()) settings.short_date_format = short_date;
   const std::string long_time = LocaleText(locale, LOCALE_STIMEFORMAT);
   if (!long_time.empty()) settings.long_time_format = long_time;
+  // A 24-hour locale may have no designators at all; "tt" then writes nothing.
+  settings.time_am_string = LocaleText(locale, LOCALE_S1159);
+  settings.time_pm_string = LocaleText(locale, LOCALE_S2359);
 }
 
 // "cs_CZ.UTF-8@euro" -> L"cs-CZ"; 0 for the C locale and for names Windows does not know.
