@@ -109,7 +109,7 @@ class TReadOnlyFile {
 
  private:
   std::string path_;
-  std::chrono::milliseconds lock_wait_limit_;
+  [[maybe_unused]] std::chrono::milliseconds lock_wait_limit_;  // where reads meet locks
   intptr_t handle_ = -1;  // file descriptor or HANDLE, -1 when none
 };
 

@@ -29,15 +29,17 @@ BOOL CALLBACK CollectCodePage(LPSTR code_page) {
 // Some code pages (UTF-8, the ISO-2022 family) refuse conversion flags; they convert without.
 bool RefusesFlags() { return ::GetLastError() == ERROR_INVALID_FLAGS; }
 
-// The machine's own pair takes the system's conversion; tests and other pairs go through
-// UTF-16 like any other conversion.
-bool IsSystemPair(int oem_code_page, int ansi_code_page) {
-  return oem_code_page == static_cast<int>(::GetOEMCP()) &&
-         ansi_code_page == static_cast<int>(::GetACP());
-}
-
-template <typename Convert>
-void InPieces(const char* source, char* dest, size_t length, Convert convert) {
+// Between OEM and ANSI: the machine's own pair takes the system's conversion; tests and other
+// pairs go through UTF-16 like any other conversion.
+void ConvertOemAnsi(const TFormatSettings& settings, bool to_ansi, const char* source, char* dest,
+                    size_t length) {
+  const int oem = settings.oem_code_page;
+  const int ansi = settings.ansi_code_page;
+  if (oem != static_cast<int>(::GetOEMCP()) || ansi != static_cast<int>(::GetACP())) {
+    ConvertCodePage(to_ansi ? oem : ansi, to_ansi ? ansi : oem, source, dest, length);
+    return;
+  }
+  const auto convert = to_ansi ? &::OemToCharBuffA : &::CharToOemBuffA;
   constexpr size_t kPiece = std::numeric_limits<DWORD>::max();
   for (size_t done = 0; done < length;) {
     const DWORD piece = static_cast<DWORD>(std::min(length - done, kPiece));
@@ -103,21 +105,11 @@ int WideCharToMultiByte(int code_page, const char16_t* source, int source_length
 }
 
 void OemToCharBuff(const TFormatSettings& settings, const char* source, char* dest, size_t length) {
-  if (!IsSystemPair(settings.oem_code_page, settings.ansi_code_page)) {
-    ConvertCodePage(settings.oem_code_page, settings.ansi_code_page, source, dest, length);
-    return;
-  }
-  InPieces(source, dest, length,
-           [](const char* from, char* to, DWORD size) { ::OemToCharBuffA(from, to, size); });
+  ConvertOemAnsi(settings, true, source, dest, length);
 }
 
 void CharToOemBuff(const TFormatSettings& settings, const char* source, char* dest, size_t length) {
-  if (!IsSystemPair(settings.oem_code_page, settings.ansi_code_page)) {
-    ConvertCodePage(settings.ansi_code_page, settings.oem_code_page, source, dest, length);
-    return;
-  }
-  InPieces(source, dest, length,
-           [](const char* from, char* to, DWORD size) { ::CharToOemBuffA(from, to, size); });
+  ConvertOemAnsi(settings, false, source, dest, length);
 }
 
 }  // namespace zered
