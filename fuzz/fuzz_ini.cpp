@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/private_profile.h"
+#include "base/profile_text.h"
 
 namespace {
 

@@ -55,10 +55,16 @@ bool TryParseInteger(std::string_view text, T& value) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The conversion must not follow the process locale, which the window toolkit sets.
-locale_t CLocale() {
+// strtod in the C locale: the conversion must not follow the process locale, which the window
+// toolkit sets. The C libraries of Windows and POSIX name the locale functions differently.
+double StrToDoubleInCLocale(const char* number, char** end) {
+#ifdef _WIN32
+  static const _locale_t locale = ::_create_locale(LC_ALL, "C");
+  return ::_strtod_l(number, end, locale);
+#else
   static const locale_t locale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-  return locale;
+  return ::strtod_l(number, end, locale);
+#endif
 }
 
 }  // namespace
@@ -105,7 +111,7 @@ bool TryStrToFloat(std::string_view text, char decimal_separator, double& value)
   if (i != n) return false;
   errno = 0;
   char* end = nullptr;
-  const double result = ::strtod_l(number, &end, CLocale());
+  const double result = StrToDoubleInCLocale(number, &end);
   // Too large is not a number; too small reads as (nearly) zero, as the digits say.
   if (end != number + length || !std::isfinite(result)) return false;
   if (errno == ERANGE && std::fabs(result) > 1) return false;

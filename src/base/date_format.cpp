@@ -1,7 +1,6 @@
 #include "base/date_format.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace zered {
 namespace {
@@ -60,7 +59,8 @@ int DayOfWeek(TDateTime value) {
 
 }  // namespace
 
-std::string FormatDateTimePattern(std::string_view pattern, TDateTime value) {
+std::string FormatDateTimePattern(std::string_view pattern, TDateTime value,
+                                  std::string_view am_designator, std::string_view pm_designator) {
   const DateParts date = DecodeDate(value);
   const TimeParts time = DecodeTime(value);
   const bool twelve_hour = HasAmPm(pattern);
@@ -122,13 +122,11 @@ std::string FormatDateTimePattern(std::string_view pattern, TDateTime value) {
       case 's':
         AppendNumber(out, time.second, run >= 2 ? 2 : 1);
         break;
-      case 't':
-        if (run >= 2) {
-          out += pm ? "PM" : "AM";
-        } else {
-          out += pm ? 'P' : 'A';
-        }
+      case 't': {
+        const std::string_view designator = pm ? pm_designator : am_designator;
+        out += run >= 2 ? designator : designator.substr(0, 1);
         break;
+      }
       default:
         out.append(run, c);
         break;
@@ -143,7 +141,8 @@ std::string FormatTimestamp(TDateTime value, const TFormatSettings& settings) {
   const TimeParts time = DecodeTime(value);
   if (time.hour != 0 || time.minute != 0 || time.second != 0) {
     text += ' ';
-    text += FormatDateTimePattern(settings.long_time_format, value);
+    text += FormatDateTimePattern(settings.long_time_format, value, settings.time_am_string,
+                                  settings.time_pm_string);
   }
   return text;
 }
@@ -265,7 +264,7 @@ bool ScanDate(Scanner& scanner, const TFormatSettings& settings, TDateTime& valu
 }
 
 // `bare` tells whether the time was a lone hour, without ":" or AM/PM.
-bool ScanTime(Scanner& scanner, TDateTime& value, bool& bare) {
+bool ScanTime(Scanner& scanner, const TFormatSettings& settings, TDateTime& value, bool& bare) {
   bare = true;
   int parts[3] = {0, 0, 0};
   int millisecond = 0;
@@ -281,12 +280,17 @@ bool ScanTime(Scanner& scanner, TDateTime& value, bool& bare) {
   }
   scanner.SkipBlanks();
   int hour = parts[0];
-  for (const char* marker : {"AM", "PM", "A", "P"}) {
-    if (!StartsWithNoCase(scanner.text, scanner.at, marker)) continue;
+  struct Marker {
+    std::string_view text;
+    bool pm;
+  };
+  for (const Marker marker :
+       {Marker{settings.time_am_string, false}, Marker{settings.time_pm_string, true},
+        Marker{"AM", false}, Marker{"PM", true}, Marker{"A", false}, Marker{"P", true}}) {
+    if (marker.text.empty() || !StartsWithNoCase(scanner.text, scanner.at, marker.text)) continue;
     if (hour < 1 || hour > 12) return false;
-    const bool pm = marker[0] == 'P';
-    hour = hour % 12 + (pm ? 12 : 0);
-    scanner.at += std::strlen(marker);
+    hour = hour % 12 + (marker.pm ? 12 : 0);
+    scanner.at += marker.text.size();
     bare = false;
     break;
   }
@@ -302,12 +306,12 @@ bool TryParseDateTime(std::string_view text, const TFormatSettings& settings, TD
   bool bare = false;
   if (ScanDate(scanner, settings, date)) {
     scanner.SkipBlanks();
-    if (!scanner.AtEnd() && !ScanTime(scanner, time, bare)) return false;
+    if (!scanner.AtEnd() && !ScanTime(scanner, settings, time, bare)) return false;
   } else {
     // A time alone is a moment of day 0; a lone number is no time.
     scanner = Scanner{text};
     date = 0;
-    if (!ScanTime(scanner, time, bare) || bare) return false;
+    if (!ScanTime(scanner, settings, time, bare) || bare) return false;
   }
   scanner.SkipBlanks();
   if (!scanner.AtEnd()) return false;

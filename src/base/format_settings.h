@@ -12,6 +12,10 @@ struct TFormatSettings {
   char decimal_separator = '.';
   std::string short_date_format = "M/d/yyyy";
   std::string long_time_format = "h:mm:ss AM/PM";
+  // What a time pattern's "tt" writes for the morning and the afternoon ("t" their first
+  // character).
+  std::string time_am_string = "AM";
+  std::string time_pm_string = "PM";
 
   static TFormatSettings Czech() { return {1250, 852, ',', "d.M.yyyy", "H:mm:ss"}; }
   static TFormatSettings UsEnglish() { return {}; }

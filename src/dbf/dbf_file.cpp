@@ -10,7 +10,7 @@
 #include "dbf/foxpro_memo_file.h"
 #include "dbf/language_driver.h"
 #include "dbf/null_memo_file.h"
-#include "platform/paths.h"
+#include "platform/files.h"
 
 namespace zered {
 
@@ -49,9 +49,9 @@ int TableLevelFor(uint8_t version, uint8_t language_id) {
 
 // The name of a companion file: the extension replaced, whatever it was.
 std::string ChangeExtension(const std::string& file_name, const char* extension) {
-  const size_t name_start = FileNameStart(file_name);
+  const size_t folder = FolderLength(file_name);
   const size_t dot = file_name.find_last_of('.');
-  const size_t stem = dot != std::string::npos && dot >= name_start ? dot : file_name.size();
+  const size_t stem = dot != std::string::npos && dot >= folder ? dot : file_name.size();
   return file_name.substr(0, stem) + extension;
 }
 

@@ -7,7 +7,6 @@
 #include "base/format.h"
 #include "dbf/fields.h"
 #include "platform/files.h"
-#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/regional_settings.h"
 
@@ -76,21 +75,24 @@ void TDbf::CheckActive() const {
 
 void TDbf::SetFilePath(std::string_view value) {
   CheckInactive();
-  file_path_ = IncludeTrailingPathDelimiter(value);
+  file_path_.assign(value);
+  if (!file_path_.empty() && !IsPathDelimiter(file_path_.back())) {
+    file_path_.push_back(PathDelimiter());
+  }
 }
 
 std::string TDbf::FilePathFull() const {
-  // A full path is used unchanged, without normalisation.
-  if (IsFullPath(file_path_)) return file_path_;
-  // Relative to the program's own folder: the current directory plays no part.
-  return IncludeTrailingPathDelimiter(ExpandFileName(ProgramFolder() + file_path_));
+  if (IsAbsolutePath(file_path_)) return file_path_;
+  // Relative to the program's own folder: the current directory plays no part. Expanded
+  // lexically, as a Windows path is: symbolic links are not followed.
+  return ExpandFileName(ProgramFolder() + file_path_);
 }
 
 void TDbf::SetTableName(std::string_view value) {
-  const size_t name_start = FileNameStart(value);
-  if (name_start > 0) {
-    SetFilePath(value.substr(0, name_start));
-    value.remove_prefix(name_start);
+  const size_t folder = FolderLength(value);
+  if (folder != 0) {
+    SetFilePath(value.substr(0, folder));
+    value.remove_prefix(folder);
   }
   table_name_.assign(value);
 }

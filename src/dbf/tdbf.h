@@ -41,14 +41,14 @@ class TDbf : public TDataSet {
 
   const std::string& Name() const { return name_; }
 
-  // The folder as set, with the path delimiter appended when not empty. A full path is used
+  // The folder as set, with the path delimiter appended when not empty. A full folder is used
   // unchanged; any other (the empty one included) resolves against the program folder,
   // never the current directory, with "." and ".." resolved. Refused while open.
   const std::string& FilePath() const { return file_path_; }
   void SetFilePath(std::string_view value);
   // The resolved folder, ending in the path delimiter.
   std::string FilePathFull() const;
-  // The file name part (platform/paths.h); a folder part sets FilePath as above. A plain
+  // The file name part (after the folder part); a folder part sets FilePath as above. A plain
   // name is accepted while open and takes effect at the next Open.
   const std::string& TableName() const { return table_name_; }
   void SetTableName(std::string_view value);

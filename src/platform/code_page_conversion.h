@@ -7,17 +7,20 @@
 
 namespace zered {
 
-// Conversion between Windows code pages, carried out with iconv. Code pages are Windows
-// code page numbers (437, 852, 1250, ...). Characters that a target code page lacks become
-// "?"; bytes that a source code page does not define read as the character of the same
-// number (as Windows reads them).
+// Conversion between Windows code pages. Code pages are Windows code page numbers (437, 852,
+// 1250, ...). On Windows the system's own functions convert; elsewhere iconv stands in. Either
+// way characters that a target code page lacks become "?" (never a look-alike: Windows' best
+// fit is switched off), and bytes that a source code page does not define read as the
+// character of the same number.
 
-// The machine's ANSI and OEM code pages (from SystemFormatSettings()).
+// The machine's ANSI and OEM code pages: GetACP / GetOEMCP on Windows, elsewhere those of
+// SystemFormatSettings().
 int GetACP();
 int GetOEMCP();
 
-// The code pages that count as installed: those of the table language drivers that iconv
-// converts, except 620, 867, 868 and 895. Ascending, computed once.
+// The code pages that count as installed, ascending, computed once: on Windows those that
+// EnumSystemCodePagesA reports installed; elsewhere those of the table language drivers that
+// iconv converts, except 620, 867, 868 and 895 (which Windows does not install either).
 const std::vector<int>& EnumSystemCodePages();
 bool IsValidCodePage(int code_page);
 
@@ -34,7 +37,9 @@ int WideCharToMultiByte(int code_page, const char16_t* source, int source_length
                         int dest_length);
 
 // Converts `length` bytes from the OEM code page to the ANSI code page of `settings` (and
-// back). `source` and `dest` may be the same buffer; the length never changes.
+// back). `source` and `dest` may be the same buffer; the length never changes. When
+// `settings` hold the machine's own pair, Windows converts with OemToCharBuffA /
+// CharToOemBuffA.
 void OemToCharBuff(const TFormatSettings& settings, const char* source, char* dest, size_t length);
 void CharToOemBuff(const TFormatSettings& settings, const char* source, char* dest, size_t length);
 

@@ -1,13 +1,13 @@
 #include "settings/connection_settings.h"
 
-#include "platform/paths.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "settings/form_placement.h"
 
 namespace zered {
 
 std::string ConnectionSettingsFileName() {
-  return ProgramFolder() + ".." + kPathDelimiter + "velbor05.ini";
+  return ProgramFolder() + ".." + PathDelimiter() + "velbor05.ini";
 }
 
 ConnectionSettings ReadConnectionSettings(TFormPlacement& storage) {

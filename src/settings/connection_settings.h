@@ -15,8 +15,8 @@ struct ConnectionSettings {
   int32_t port = 0;
 };
 
-// "<program folder>../velbor05.ini": the connection settings file in the folder above the
-// program's folder. The ".." is left to the file system.
+// "<program folder>../velbor05.ini" ("..\velbor05.ini" on Windows): the connection settings
+// file in the folder above the program's folder. The ".." is left to the file system.
 std::string ConnectionSettingsFileName();
 
 // Reads section "LogON" of the connection settings file through `storage`: "IP" (default

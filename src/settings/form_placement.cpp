@@ -1,6 +1,6 @@
 #include "settings/form_placement.h"
 
-#include "platform/paths.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "settings/form_storage_owner.h"
 #include "settings/ini_file.h"
@@ -29,7 +29,7 @@ class IniSession {
 
 std::string WindowSettingsFileName() {
   const std::string executable = ExecutablePath();
-  std::string name = executable.substr(FileNameStart(executable));
+  std::string name = executable.substr(FolderLength(executable));
   const size_t dot = name.rfind('.');
   if (dot != name.npos) name.erase(dot);
   return ProgramFolder() + name + ".INI";

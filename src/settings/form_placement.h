@@ -40,7 +40,8 @@ struct TWinMinMaxInfo {
 using TNotifyEvent = std::function<void()>;
 
 // The window settings file of the running program: its folder, then the executable's name with
-// its extension replaced by ".INI" ("/opt/zered/bin/zered" gives "/opt/zered/bin/zered.INI").
+// its extension replaced by ".INI" ("/opt/zered/bin/zered" gives "/opt/zered/bin/zered.INI",
+// "C:\Apps\zered.exe" gives "C:\Apps\zered.INI").
 // Worked out anew on every call.
 std::string WindowSettingsFileName();
 

@@ -2,8 +2,8 @@
 
 #include "base/conversions.h"
 #include "base/format.h"
+#include "platform/private_profile.h"
 #include "settings/ini_file_exception.h"
-#include "settings/private_profile.h"
 
 namespace zered {
 

@@ -5,9 +5,10 @@
 
 namespace zered {
 
-// One INI settings file, named by its path. Holds nothing of the file: every read sees the
-// file as it is on disk, and every write replaces the file at once (atomically), so releasing
-// the object has nothing left to write out. Meant to live for one operation.
+// One INI settings file, named by its path, reached through the private-profile functions
+// (platform/private_profile.h). Holds nothing of the file: every read sees the file as it is
+// on disk, and every write goes to the file at once, so releasing the object has nothing left
+// to write out. Meant to live for one operation.
 class TIniFile {
  public:
   explicit TIniFile(std::string file_name);
@@ -15,7 +16,8 @@ class TIniFile {
   const std::string& FileName() const { return file_name_; }
 
   // The stored value (blanks around it and one enclosing pair of quotes removed, at most 2047
-  // characters), or `default_value` when the file, section or key is absent. Never fails.
+  // characters), or `default_value` (without trailing blanks) when the file, section or key is
+  // absent. Never fails.
   std::string ReadString(const std::string& section, const std::string& ident,
                          const std::string& default_value) const;
 

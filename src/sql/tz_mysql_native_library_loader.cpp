@@ -19,7 +19,10 @@ constexpr const char* kExtensionNames[] = {
 static_assert(std::size(kExtensionNames) == kMySQLExtensionCount);
 
 #ifdef _WIN32
-const std::vector<std::string> kMySQL5Names = {"libmysql51.dll", "libmysql50.dll", "libmysql.dll"};
+// MariaDB Connector/C, which the program ships beside itself, before the MySQL client DLLs
+// an office may already have.
+const std::vector<std::string> kMySQL5Names = {"libmariadb.dll", "libmysql51.dll", "libmysql50.dll",
+                                               "libmysql.dll"};
 const std::vector<std::string> kMySQL5EmbeddedNames = {"libmysqld51.dll", "libmysqld50.dll",
                                                        "libmysqld.dll"};
 const std::vector<std::string> kMySQL41Names = {"libmysql41.dll", "libmysql.dll"};

@@ -59,7 +59,9 @@ class TZMySQLNativeLibraryLoader : public TZNativeLibraryLoader {
 };
 
 // The process-wide loaders of the four driver variants. Candidate names: on Windows the
-// vendor DLL names; elsewhere the shared objects of MariaDB Connector/C and libmysqlclient.
+// vendor DLL names (for MySQL 5 MariaDB Connector/C's libmariadb.dll first), each looked for
+// in the program folder first; elsewhere the shared objects of MariaDB Connector/C and
+// libmysqlclient.
 TZMySQLNativeLibraryLoader& MySQL5LibraryLoader();
 TZMySQLNativeLibraryLoader& MySQL5EmbeddedLibraryLoader();
 TZMySQLNativeLibraryLoader& MySQL41LibraryLoader();

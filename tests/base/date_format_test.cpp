@@ -46,9 +46,16 @@ TEST(FormatDateTimePatternTest, LaysOutEveryPart) {
       {"d.M.yyyy", 0, "30.12.1899"},
       {"d.M.yyyy H:mm", -1.25, "29.12.1899 6:00"},
       {"yyyy-MM-dd", Moment(1, 1, 1), "0001-01-01"},
+      // As Windows reports them.
+      {"d. M. yyyy", morning, "3. 5. 2017"},
+      {"yyyy. MM. dd.", morning, "2017. 05. 03."},
+      {"h:mm:ss tt", evening, "8:45:30 PM"},
+      {"tt h:mm", morning, "AM 8:05"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(FormatDateTimePattern(c.pattern, c.value), c.text) << c.pattern;
+  EXPECT_EQ(FormatDateTimePattern("h:mm tt|t", evening, "dop.", "odp."), "8:45 odp.|o");
+  EXPECT_EQ(FormatDateTimePattern("h:mm tt|t", morning, "", ""), "8:05 |");
 }
 
 TEST(FormatTimestampTest, LeavesOutTheTimeAtMidnight) {
@@ -59,6 +66,14 @@ TEST(FormatTimestampTest, LeavesOutTheTimeAtMidnight) {
   EXPECT_EQ(FormatTimestamp(Moment(2017, 5, 3, 0, 0, 1), czech), "3.5.2017 0:00:01");
   EXPECT_EQ(FormatTimestamp(Moment(2017, 5, 3, 13, 0, 0), TFormatSettings::UsEnglish()),
             "5/3/2017 1:00:00 PM");
+  // The formats Windows reports for Czech and US English, with the designators it reports.
+  TFormatSettings windows_czech = czech;
+  windows_czech.short_date_format = "d. M. yyyy";
+  EXPECT_EQ(FormatTimestamp(Moment(2017, 5, 3, 8, 5, 9), windows_czech), "3. 5. 2017 8:05:09");
+  TFormatSettings windows_us = TFormatSettings::UsEnglish();
+  windows_us.long_time_format = "h:mm:ss tt";
+  windows_us.time_pm_string = "p.m.";
+  EXPECT_EQ(FormatTimestamp(Moment(2017, 5, 3, 13, 0, 0), windows_us), "5/3/2017 1:00:00 p.m.");
 }
 
 TEST(AppendIsoDateTest, PadsEveryPartAndDropsTheTime) {
@@ -74,6 +89,11 @@ TEST(TryParseDateTimeTest, FollowsTheShortDateOrder) {
   const TFormatSettings us = TFormatSettings::UsEnglish();
   TFormatSettings iso = us;
   iso.short_date_format = "yyyy-MM-dd";
+  TFormatSettings windows_czech = czech;
+  windows_czech.short_date_format = "d. M. yyyy";
+  TFormatSettings designators = us;
+  designators.time_am_string = "dop.";
+  designators.time_pm_string = "odp.";
   struct Case {
     const char* text;
     const TFormatSettings* settings;
@@ -87,6 +107,11 @@ TEST(TryParseDateTimeTest, FollowsTheShortDateOrder) {
       {"4/11/2017 1:05:00 PM", &us, Moment(2017, 4, 11, 13, 5)},
       {"4/11/2017 12:00 am", &us, Moment(2017, 4, 11)},
       {"2017-04-11", &iso, Moment(2017, 4, 11)},
+      {"11. 4. 2017 8:05:09", &windows_czech, Moment(2017, 4, 11, 8, 5, 9)},
+      {"11.4.2017", &windows_czech, Moment(2017, 4, 11)},
+      {"4/11/2017 1:05 odp.", &designators, Moment(2017, 4, 11, 13, 5)},
+      {"4/11/2017 1:05 PM", &designators, Moment(2017, 4, 11, 13, 5)},
+      {"4/11/2017 1:05 p.m.", &designators, std::nullopt},
       {"1.1.17", &czech, Moment(2017, 1, 1)},
       {"1.1.99", &czech, Moment(1999, 1, 1)},
       {"29.12.1899 6:00", &czech, -1.25},

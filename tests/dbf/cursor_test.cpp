@@ -294,13 +294,33 @@ TEST_F(CursorTest, FailedOpensLeaveTheCursorClosed) {
 
 // The folder is resolved against the program folder, never the current directory.
 TEST(CursorPathTest, FolderAndTableName) {
-  OverrideExecutablePath("/opt/zered/bin/zered");
   struct Case {
     const char* folder;
     const char* table;
     const char* file_path;
     const char* file_name;
-  } cases[] = {
+  };
+#ifdef _WIN32
+  OverrideExecutablePath("C:\\Zered\\bin\\zered.exe");
+  const Case cases[] = {
+      {"D:\\data", "fap.dbf", "D:\\data\\", "D:\\data\\fap.dbf"},
+      {"D:\\data\\", "fap.dbf", "D:\\data\\", "D:\\data\\fap.dbf"},
+      {"D:/data/", "fap.dbf", "D:/data/", "D:/data/fap.dbf"},
+      {"", "fap.dbf", "", "C:\\Zered\\bin\\fap.dbf"},
+      {"data\\..\\Tables", "fap.dbf", "data\\..\\Tables\\", "C:\\Zered\\bin\\Tables\\fap.dbf"},
+      {".\\a/b\\.", "fap.dbf", ".\\a/b\\.\\", "C:\\Zered\\bin\\a\\b\\fap.dbf"},
+      {"..\\..\\..\\..", "fap.dbf", "..\\..\\..\\..\\", "C:\\fap.dbf"},
+      // A full path is used as given.
+      {"D:\\data\\..\\x", "fap.dbf", "D:\\data\\..\\x\\", "D:\\data\\..\\x\\fap.dbf"},
+      {"\\\\server\\share", "fap.dbf", "\\\\server\\share\\", "\\\\server\\share\\fap.dbf"},
+      // A folder part of the table name becomes the folder.
+      {"D:\\data", "sub\\fav.dbf", "sub\\", "C:\\Zered\\bin\\sub\\fav.dbf"},
+      {"D:\\data", "sub/fav.dbf", "sub/", "C:\\Zered\\bin\\sub\\fav.dbf"},
+      {"", "D:\\abs\\fav.dbf", "D:\\abs\\", "D:\\abs\\fav.dbf"},
+  };
+#else
+  OverrideExecutablePath("/opt/zered/bin/zered");
+  const Case cases[] = {
       {"/data", "fap.dbf", "/data/", "/data/fap.dbf"},
       {"/data/", "fap.dbf", "/data/", "/data/fap.dbf"},
       {"", "fap.dbf", "", "/opt/zered/bin/fap.dbf"},
@@ -314,8 +334,9 @@ TEST(CursorPathTest, FolderAndTableName) {
       {"/data", "sub/fav.dbf", "sub/", "/opt/zered/bin/sub/fav.dbf"},
       {"", "/abs/fav.dbf", "/abs/", "/abs/fav.dbf"},
   };
+#endif
   const std::string current = GetCurrentDir();
-  ASSERT_TRUE(SetCurrentDir("/tmp"));
+  ASSERT_TRUE(SetCurrentDir(TestFolder("elsewhere")));
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.folder) + " + " + c.table);
     TDbf dbf;
@@ -333,7 +354,7 @@ TEST(CursorPathTest, OpensFromTheProgramFolder) {
   OverrideExecutablePath(folder + "zered");
   NumberedTable(" ").Write(folder + "fap.dbf");
   const std::string current = GetCurrentDir();
-  ASSERT_TRUE(SetCurrentDir("/"));
+  ASSERT_TRUE(SetCurrentDir(TestFolder("elsewhere")));
   TDbf dbf("Dbf1");
   dbf.SetReadOnly(true);
   dbf.SetTableName("fap.dbf");

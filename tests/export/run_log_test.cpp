@@ -1,17 +1,14 @@
 #include "export/run_log.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "base/date_time.h"
 #include "base/exceptions.h"
 #include "base/format_settings.h"
 #include "platform/process.h"
+#include "support/temp_folder.h"
 
 namespace zered {
 namespace {
@@ -25,26 +22,16 @@ TDateTime At(int year, int month, int day, int hour, int minute, int second) {
 
 class RunLogTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "run_log_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string LogPath() const { return (folder_ / "proto.txt").string(); }
+  std::string LogPath() const { return folder_.File("proto.txt"); }
 
   RunLog MakeLog(TDateTime now) {
     return RunLog(LogPath(), TFormatSettings::Czech(), [now] { return now; });
   }
 
-  void WriteFile(const std::string& bytes) { std::ofstream(LogPath(), std::ios::binary) << bytes; }
-  std::string ReadFile() const {
-    std::ifstream in(LogPath(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  void WriteFile(const std::string& bytes) { folder_.Put("proto.txt", bytes); }
+  std::string ReadFile() const { return folder_.Get("proto.txt"); }
 
-  std::filesystem::path folder_;
+  test::TempFolder folder_;
 };
 
 TEST_F(RunLogTest, WithoutFileASuccessfulRunWritesOneBlock) {
@@ -98,9 +85,10 @@ TEST_F(RunLogTest, UnsavedLinesNeverReachTheFile) {
 }
 
 TEST_F(RunLogTest, DefaultFileIsInTheProgramFolderWhateverTheCurrentDirectory) {
-  std::string program = (folder_ / "bin" / "zered").string();
-  OverrideExecutablePath(program);
-  EXPECT_EQ(RunLog::DefaultPath(), (folder_ / "bin" / "proto.txt").string());
+  OverrideExecutablePath(folder_.File("bin/zered"));
+  const std::string path = RunLog::DefaultPath();
+  OverrideExecutablePath("");
+  EXPECT_EQ(path, folder_.File("bin/proto.txt"));
 }
 
 }  // namespace

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/private_profile.h"
 #include "platform/process.h"
 #include "settings/connection_settings.h"
 #include "settings/form_storage_owner.h"
 #include "settings/stored_component.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zered {
 namespace {
@@ -157,9 +158,23 @@ TEST_F(FormStorageTest, SaveLeavesHandWrittenLinesAlone) {
   EXPECT_EQ(window_.field.path, "/old");
   window_.field.path = "/new";
   storage->HandleCloseGranted();
-  EXPECT_EQ(folder_.Get("bin/zered.INI"),
+  const std::string after = folder_.Get("bin/zered.INI");
+  const std::string file = folder_.File("bin/zered.INI");
+  EXPECT_EQ(ReadProfileString(file, "Other", "x", "-"), "1");
+  EXPECT_EQ(ReadProfileString(file, "TForm1", "Extra", "-"), "keep");
+  EXPECT_EQ(ReadProfileString(file, "TForm1", "LMDBrowseEdit1_Path", "-"), "/new");
+  EXPECT_EQ(ReadProfileString(file, "TForm1", "FormVersion", "-"), "0");
+  for (const char* line : {"; written by hand", "# trailing note"}) {
+    EXPECT_NE(after.find(line), std::string::npos) << line;
+  }
+  // Only the value changes and the new key follows the section's last entry. On Windows the
+  // layout is the profile functions' own: Windows keeps the other lines, Wine writes the whole
+  // file anew (CR LF, no blanks around "=", no empty lines).
+#ifndef _WIN32
+  EXPECT_EQ(after,
             "; written by hand\n[Other]\nx = 1\n\n[tform1]\nExtra = keep\n"
             "lmdbrowseedit1_path =/new\nFormVersion=0\r\n# trailing note\n");
+#endif
 }
 
 TEST_F(FormStorageTest, StoredPropsLinesBindIgnoringCaseAndBlanks) {

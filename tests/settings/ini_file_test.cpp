@@ -5,7 +5,7 @@
 #include <string>
 
 #include "settings/ini_file_exception.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace zered {
 namespace {

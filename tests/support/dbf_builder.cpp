@@ -5,6 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/files.h"
+
 namespace zered::test {
 
 namespace {
@@ -38,7 +40,7 @@ std::string TestFolder(std::string_view name) {
       std::filesystem::path(ZERED_TEST_BINARY_DIR) / "test_files" / std::string(name);
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
-  return folder.string() + "/";
+  return folder.make_preferred().string() + PathDelimiter();
 }
 
 DbfBuilder::DbfBuilder(uint8_t version, uint8_t language_id)

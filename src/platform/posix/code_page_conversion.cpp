@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/implementation.h"
 #include "platform/regional_settings.h"
 
 namespace zered {
@@ -92,34 +93,6 @@ class Converters {
   std::map<std::pair<int, bool>, iconv_t> converters_;
 };
 
-// Converts between a code page and UTF-16 in a buffer on the stack for short texts.
-class Utf16Buffer {
- public:
-  explicit Utf16Buffer(size_t size) : size_(size) {
-    if (size > kStackUnits) heap_.resize(size);
-  }
-  char16_t* Data() { return size_ > kStackUnits ? heap_.data() : stack_; }
-
- private:
-  static constexpr size_t kStackUnits = 1024;
-  size_t size_;
-  char16_t stack_[kStackUnits];
-  std::u16string heap_;
-};
-
-void OemAnsi(int from, int to, const char* source, char* dest, size_t length) {
-  if (length == 0) return;
-  if (from == to || !IsValidCodePage(from) || !IsValidCodePage(to)) {
-    if (dest != source) std::copy(source, source + length, dest);
-    return;
-  }
-  const int count = static_cast<int>(std::min<size_t>(length, 0x7FFFFFFF));
-  Utf16Buffer wide(static_cast<size_t>(count));
-  int units = MultiByteToWideChar(from, source, count, wide.Data(), count);
-  int written = WideCharToMultiByte(to, wide.Data(), units, dest, count);
-  std::fill(dest + written, dest + length, '\0');
-}
-
 }  // namespace
 
 int GetACP() { return SystemFormatSettings().ansi_code_page; }
@@ -138,11 +111,6 @@ const std::vector<int>& EnumSystemCodePages() {
     return result;
   }();
   return installed;
-}
-
-bool IsValidCodePage(int code_page) {
-  const std::vector<int>& installed = EnumSystemCodePages();
-  return std::binary_search(installed.begin(), installed.end(), code_page);
 }
 
 namespace {
@@ -292,11 +260,11 @@ int WideCharToMultiByte(int code_page, const char16_t* source, int source_length
 }
 
 void OemToCharBuff(const TFormatSettings& settings, const char* source, char* dest, size_t length) {
-  OemAnsi(settings.oem_code_page, settings.ansi_code_page, source, dest, length);
+  ConvertCodePage(settings.oem_code_page, settings.ansi_code_page, source, dest, length);
 }
 
 void CharToOemBuff(const TFormatSettings& settings, const char* source, char* dest, size_t length) {
-  OemAnsi(settings.ansi_code_page, settings.oem_code_page, source, dest, length);
+  ConvertCodePage(settings.ansi_code_page, settings.oem_code_page, source, dest, length);
 }
 
 }  // namespace zered

@@ -2,13 +2,18 @@
 
 #include <dlfcn.h>
 
+#include "platform/files.h"
+#include "platform/process.h"
+
 namespace zered {
 
 TDynamicLibrary::~TDynamicLibrary() { Unload(); }
 
 bool TDynamicLibrary::Load(const std::string& name) {
   Unload();
-  handle_ = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+  const std::string folder = FolderLength(name) == 0 ? ProgramFolder() : std::string();
+  if (!folder.empty()) handle_ = ::dlopen((folder + name).c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle_ == nullptr) handle_ = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
   return handle_ != nullptr;
 }
 

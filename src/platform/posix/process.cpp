@@ -6,21 +6,16 @@
 #include <unistd.h>
 #include <wctype.h>
 
-#include <mutex>
+#include <fstream>
+#include <iterator>
 #include <string_view>
 
+#include "platform/files.h"
+#include "platform/implementation.h"
+
 namespace zered {
+
 namespace {
-
-std::mutex& OverrideMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-
-std::string& OverriddenPath() {
-  static std::string path;
-  return path;
-}
 
 // Length of the UTF-8 sequence starting at `text[i]`, 0 when the bytes there are no valid
 // sequence; `code_point` gets its value.
@@ -84,7 +79,7 @@ locale_t Utf8Locale() {
 
 std::string ApplicationTitle(const std::string& executable_path) {
   std::string_view name(executable_path);
-  name.remove_prefix(name.rfind('/') + 1);
+  name.remove_prefix(FolderLength(name));
   name = name.substr(0, name.find('.'));
   std::string title;
   for (size_t i = 0; i < name.size();) {
@@ -104,26 +99,11 @@ std::string ApplicationTitle(const std::string& executable_path) {
   return title;
 }
 
-std::string ExecutablePath() {
-  {
-    std::lock_guard<std::mutex> lock(OverrideMutex());
-    if (!OverriddenPath().empty()) return OverriddenPath();
-  }
+std::string RunningExecutablePath() {
   char buffer[PATH_MAX];
   const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer);
   if (length <= 0 || static_cast<size_t>(length) >= sizeof buffer) return std::string();
   return std::string(buffer, static_cast<size_t>(length));
-}
-
-std::string ProgramFolder() {
-  const std::string path = ExecutablePath();
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-void OverrideExecutablePath(const std::string& path) {
-  std::lock_guard<std::mutex> lock(OverrideMutex());
-  OverriddenPath() = path;
 }
 
 bool SetCurrentDir(const std::string& path) { return !path.empty() && ::chdir(path.c_str()) == 0; }
@@ -146,6 +126,22 @@ TDateTime Now() {
   const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
   TryEncodeTime(local.tm_hour, local.tm_min, second, static_cast<int>(now.tv_nsec / 1000000), time);
   return CombineDateTime(date, time);
+}
+
+// The shell has split the line already; the kernel keeps the arguments NUL-separated.
+std::vector<std::string> CommandLineArguments() {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::string> arguments;
+  size_t start = 0;
+  while (start < all.size()) {
+    const size_t end = all.find('\0', start);
+    const size_t stop = end == std::string::npos ? all.size() : end;
+    arguments.emplace_back(all, start, stop - start);
+    start = stop + 1;
+  }
+  if (!arguments.empty()) arguments.erase(arguments.begin());
+  return arguments;
 }
 
 }  // namespace zered

@@ -7,10 +7,10 @@
 
 namespace zered {
 
-// The private-profile layer: INI files read and written by full path, the program's only way
-// to its settings files. Text is 8-bit and carried unchanged.
+// The text of an INI settings file, as the POSIX private-profile functions read and edit it
+// (platform/private_profile.h). Text is 8-bit and carried unchanged.
 //
-// File format as this layer reads it:
+// Format:
 // - Lines end at CR LF, a lone CR or a lone LF; blanks (space, tab) around a line are ignored.
 // - A line beginning with ";" or "#" is a comment. A line beginning with "[" starts a section;
 //   its name runs to the first "]" (or the line's end), blanks around it dropped.
@@ -41,18 +41,5 @@ bool IsWritableProfileEntry(std::string_view section, std::string_view key, std:
 // `content` untouched, when the entry is not writable (see IsWritableProfileEntry).
 bool SetProfileValue(std::string& content, std::string_view section, std::string_view key,
                      std::string_view value);
-
-// Reads `key` of `section` from the file `path` (a file differing only in letter case is taken
-// when the exact name does not exist). Gives `default_value` when the file cannot be read or
-// the section or key is absent. Never fails.
-std::string ReadProfileString(const std::string& path, std::string_view section,
-                              std::string_view key, std::string_view default_value);
-
-// Writes `key` of `section` into the file `path`, creating file, section and key as needed.
-// The file is replaced atomically, so a failure at any point leaves the old file complete.
-// Returns false when the entry is not writable, or the file exists but cannot be read, or the
-// new file cannot be written.
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value);
 
 }  // namespace zered

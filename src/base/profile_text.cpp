@@ -1,9 +1,6 @@
-#include "settings/private_profile.h"
+#include "base/profile_text.h"
 
 #include <vector>
-
-#include "base/exceptions.h"
-#include "platform/files.h"
 
 namespace zered {
 
@@ -179,41 +176,6 @@ bool SetProfileValue(std::string& content, std::string_view section, std::string
   }
   block.append("[").append(section).append("]\r\n").append(entry);
   content.append(block);
-  return true;
-}
-
-std::string ReadProfileString(const std::string& path, std::string_view section,
-                              std::string_view key, std::string_view default_value) {
-  std::string content;
-  try {
-    content = ReadWholeFile(ResolveFileNameCase(path));
-  } catch (const Exception&) {
-    return std::string(default_value);
-  }
-  std::optional<std::string> value = FindProfileValue(content, section, key);
-  return value ? std::move(*value) : std::string(default_value);
-}
-
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value) {
-  if (!IsWritableProfileEntry(section, key, value)) return false;
-  // Writing to the name a read would find keeps reads and writes on one file.
-  const std::string target = ResolveFileNameCase(path);
-  std::string content;
-  if (FileExists(target)) {
-    // A file that exists but cannot be read is never replaced: that would drop its contents.
-    try {
-      content = ReadWholeFile(target);
-    } catch (const Exception&) {
-      return false;
-    }
-  }
-  SetProfileValue(content, section, key, value);
-  try {
-    ReplaceFileAtomically(target, content);
-  } catch (const Exception&) {
-    return false;
-  }
   return true;
 }
 
