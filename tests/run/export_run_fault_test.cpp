@@ -16,7 +16,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <thread>
 
 #include "platform/files.h"
@@ -37,14 +36,7 @@ using ::testing::StartsWith;
 const auto kLostServer = AnyOf(StartsWith("SQL Error: Lost connection to server during query"),
                                StartsWith("SQL Error: Server has gone away"));
 
-// The file names and contents of a folder.
-std::map<std::string, std::string> FolderContents(const fs::path& folder) {
-  std::map<std::string, std::string> contents;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    contents[entry.path().filename()] = test::ReadFileBytes(entry.path());
-  }
-  return contents;
-}
+using test::FolderContents;
 
 // Runs one run and keeps the index of the statement that was executing when it ended.
 class FaultFixture : public test::ExportRunFixture {

@@ -4,18 +4,12 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 
 #include "platform/process.h"
 #include "support/dbf_builder.h"
 #include "support/velbor_database.h"
 
 namespace zered::test {
-
-std::string ReadFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void ExportRunFixture::SetUp() {
   std::string pattern = (std::filesystem::temp_directory_path() / "run_XXXXXX").string();

@@ -13,6 +13,7 @@
 #include "run/run_window.h"
 #include "settings/form_placement.h"
 #include "settings/form_storage_owner.h"
+#include "support/folder_contents.h"
 #include "support/test_server.h"
 
 namespace zered::test {
@@ -97,8 +98,5 @@ class ExportRunFixture : public ::testing::Test {
   std::vector<std::string> captions_;  // the Send button's caption as each step begins
   std::function<void(int)> on_step_;
 };
-
-// The whole content of a file; empty when it cannot be read.
-std::string ReadFileBytes(const std::filesystem::path& path);
 
 }  // namespace zered::test

@@ -21,8 +21,12 @@ FaultServer::FaultServer(std::vector<std::string> arguments)
   EXPECT_NE(port_, 0) << "the fault server did not report its port";
 }
 
+std::optional<std::string> FaultServer::NextReport(std::chrono::milliseconds timeout) {
+  return process_.ReadOutputLine(timeout);
+}
+
 bool FaultServer::Reported(const std::string& report, std::chrono::milliseconds timeout) {
-  const auto line = process_.ReadOutputLine(timeout);
+  const auto line = NextReport(timeout);
   EXPECT_EQ(line.value_or("(nothing)"), report);
   return line == report;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ class FaultServer {
   int Port() const { return port_; }
   // Waits for its next report ("accepted", "cut"); false when another came or none in time.
   bool Reported(const std::string& report, std::chrono::milliseconds timeout);
+  // Its next report, or nullopt when none came in time.
+  std::optional<std::string> NextReport(std::chrono::milliseconds timeout);
 
  private:
   ChildProcess process_;
