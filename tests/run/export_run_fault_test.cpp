@@ -10,7 +10,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -20,6 +19,7 @@
 
 #include "platform/files.h"
 #include "run/export_run_fixture.h"
+#include "support/child_process.h"
 #include "support/fault_server.h"
 #include "support/private_server.h"
 #include "support/velbor_database.h"
@@ -29,7 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::AnyOf;
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 // What the client library says when the server went away under a statement.
@@ -38,19 +37,12 @@ const auto kLostServer = AnyOf(StartsWith("SQL Error: Lost connection to server 
 
 using test::FolderContents;
 
-// Runs one run and keeps the index of the statement that was executing when it ended.
+// Runs the run in the window double and reads the server's tables.
 class FaultFixture : public test::ExportRunFixture {
  protected:
   // Presses Send; returns the box it showed (the completion box included).
   test::Shown Run(TExportRun& run) {
     window_.shown_.clear();
-    run.ZSQLProcessor1.AfterExecute = [this](TZSQLProcessor&, int index) {
-      if (after_statement_) after_statement_(index);
-    };
-    run.ZSQLProcessor1.BeforeExecute = [this](TZSQLProcessor& processor, int index) {
-      executing_ = index;
-      if (before_statement_) before_statement_(processor.Statement(index), index);
-    };
     run.Button3Click();
     EXPECT_EQ(window_.shown_.size(), 1u);
     return window_.shown_.empty() ? test::Shown{} : window_.shown_.back();
@@ -79,15 +71,7 @@ class FaultFixture : public test::ExportRunFixture {
                     "UNSIGNED)), MAX(CAST(SUBSTR(CFAKT, 3) AS UNSIGNED)) FROM pohledavky"),
               expected);
   }
-
-  int executing_ = -1;
-  std::function<void(const std::string& statement, int index)> before_statement_;
-  std::function<void(int index)> after_statement_;
 };
-
-// The load script's statements, counted from 0.
-constexpr int kLoadStatement = 4;
-constexpr int kInsertStatement = 7;
 
 enum class KillPoint { kDuringTheLoad, kBetweenLaterStatements };
 
@@ -114,6 +98,20 @@ class ServerKillTest : public FaultFixture, public ::testing::WithParamInterface
     UseServer(server_->Info(), "velbor_kill");
   }
 
+  // Waits until the server's process list shows a session matching `condition`; false when
+  // none did within a minute.
+  bool ServerShows(const test::TestServer& server, const std::string& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (test::QueryRows(server, "",
+                          "SELECT COUNT(*) > 0 FROM information_schema.PROCESSLIST WHERE " +
+                              condition) == "1\n") {
+        return true;
+      }
+    }
+    return false;
+  }
+
   std::unique_ptr<test::PrivateServer> server_;
 };
 
@@ -127,40 +125,35 @@ TEST_P(ServerKillTest, RunEndsWithTheClientsErrorAndTheNextRunReloadsEverything)
 
   WriteTable("fap.dbf", kill.records, 1001);
   WriteTable("fav.dbf", 2, 900001);
-  std::atomic<bool> killed = false;
-  std::thread watcher;
-  if (kill.point == KillPoint::kDuringTheLoad) {
-    // Killed once the server shows the load statement at work, while the lines still arrive.
-    before_statement_ = [&](const std::string& statement, int) {
-      if (!statement.starts_with("LOAD DATA")) return;
-      watcher = std::thread([&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (std::chrono::steady_clock::now() < deadline) {
-          if (test::QueryRows(server, "",
-                              "SELECT COUNT(*) FROM information_schema.PROCESSLIST "
-                              "WHERE INFO LIKE 'LOAD DATA%'") == "1\n") {
-            server_->Kill();
-            killed = true;
-            return;
-          }
-        }
-      });
-    };
-  } else {
-    after_statement_ = [&](int index) {
-      if (index != kInsertStatement) return;
-      server_->Kill();
-      killed = true;
-    };
+  std::unique_ptr<test::ChildProcess> lock_holder;
+  std::string shown_at_work = "INFO LIKE 'LOAD DATA%'";
+  if (kill.point == KillPoint::kBetweenLaterStatements) {
+    // Another session holds the address book, which the tenth statement is the first to
+    // read: the ninth has completed when the tenth waits for it.
+    lock_holder = std::make_unique<test::ChildProcess>(std::vector<std::string>{
+        "mariadb", "--no-defaults", "--protocol=TCP", "-h", server.host, "-P",
+        std::to_string(server.port), "-u", server.admin_user, "-p" + server.admin_password,
+        database_, "-e", "LOCK TABLES adresar WRITE; SELECT SLEEP(300)"});
+    ASSERT_TRUE(ServerShows(server, "INFO = 'SELECT SLEEP(300)'"));
+    shown_at_work = "INFO LIKE 'UPDATE pohledavky p, adresar a%' AND STATE LIKE 'Waiting%'";
   }
+  // Killed from another thread once the server shows that point of the script.
+  bool killed = false;
+  std::thread watcher;
+  on_step_ = [&](int step) {
+    if (step != 24) return;
+    watcher = std::thread([&] {
+      killed = ServerShows(server, shown_at_work);
+      if (killed) server_->Kill();
+    });
+  };
   const test::Shown box = Run(*run);
+  on_step_ = nullptr;
   if (watcher.joinable()) watcher.join();
   ASSERT_TRUE(killed);
   EXPECT_EQ(box.title, "Zered");
   EXPECT_EQ(box.icon, MessageIcon::kError);
   EXPECT_THAT(box.text, kLostServer);
-  EXPECT_EQ(executing_,
-            kill.point == KillPoint::kDuringTheLoad ? kLoadStatement : kInsertStatement + 1);
   EXPECT_EQ(ReadLog(), log);
 
   // Crash recovery keeps what was committed when the server died.
@@ -169,8 +162,6 @@ TEST_P(ServerKillTest, RunEndsWithTheClientsErrorAndTheNextRunReloadsEverything)
   EXPECT_EQ(Query(server, "SELECT COUNT(*) FROM pohledavky"), kill.receivables_after_recovery);
 
   // The next run of the same window reconnects and reloads both tables.
-  before_statement_ = nullptr;
-  after_statement_ = nullptr;
   ExpectSuccess(*run);
   ExpectTablesHold(server, 1001, 900002, kill.records + 2);
   EXPECT_EQ(ReadLog().substr(0, log.size()), log);
@@ -183,7 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The load runs in the transaction that the staging table's emptying began: rolled
         // back, the staging table is empty and the receivables are those of the earlier run.
         KillCase{"DuringTheLoad", KillPoint::kDuringTheLoad, 200000, "0\n", "3\n"},
-        // Emptying the receivables committed the staged lines; their copy was not committed.
+        // Emptying the receivables committed the staged lines; their copy and the ninth
+        // statement were not committed.
         KillCase{"BetweenLaterStatements", KillPoint::kBetweenLaterStatements, 50, "52\n", "0\n"}),
     [](const ::testing::TestParamInfo<KillCase>& info) { return info.param.name; });
 
@@ -220,8 +212,10 @@ TEST_F(ConnectionCutTest, CutWhileTheInvoiceLinesTravelFailsTheRunAndTheNextRunI
   EXPECT_TRUE(proxy.Reported("cut", std::chrono::seconds(10)));
   EXPECT_EQ(box.icon, MessageIcon::kError);
   EXPECT_THAT(box.text, kLostServer);
-  EXPECT_EQ(executing_, kLoadStatement);
   EXPECT_EQ(ReadLog(), log);
+  // The emptied staging table was committed, the lines of the cut load were not.
+  EXPECT_EQ(Query(server, "SELECT COUNT(*) FROM pohledavky2"), "0\n");
+  EXPECT_EQ(Query(server, "SELECT COUNT(*) FROM pohledavky"), "3\n");
 
   UseServer(server, database_);
   ExpectSuccess(*run);
