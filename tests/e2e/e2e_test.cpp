@@ -5,8 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <stdlib.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "../qt/test_application.h"
-#include "qt/form1.h"
 #include "base/text_lines.h"
 #include "platform/process.h"
+#include "qt/form1.h"
 #include "support/velbor_database.h"
 
 namespace zered {
