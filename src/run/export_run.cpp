@@ -1,12 +1,15 @@
 #include "run/export_run.h"
 
 #include "base/exceptions.h"
+#include "base/format.h"
 #include "export/invoice_line_file.h"
 #include "export/load_script.h"
 #include "export/run_log.h"
 #include "export/table_export.h"
+#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/standard_error.h"
 #include "run/run_texts.h"
 #include "run/run_window.h"
 #include "run/sending_progress.h"
@@ -24,6 +27,7 @@ const char kDoneCaption[] = "hotovo";
 }  // namespace
 
 struct TExportRun::RunState {
+  std::unique_ptr<TFileLock> lock;
   std::unique_ptr<RunLog> run_log;
   std::unique_ptr<TInvoiceLineFile> invoice_lines;
   std::unique_ptr<TWindowExportProgress> progress;
@@ -68,8 +72,10 @@ void TExportRun::ShowException(const std::exception& error) {
   if (dynamic_cast<const EAbort*>(&error) != nullptr) return;
   auto* own = dynamic_cast<const Exception*>(&error);
   const std::string message = own != nullptr ? own->Message() : std::string(error.what());
-  window_.ShowMessage(ApplicationTitle(ExecutablePath()), FailureBoxText(message),
-                      MessageIcon::kError);
+  const std::string text = FailureBoxText(message);
+  // Before the box, which waits for the user: an unattended run's scheduler reads this line.
+  WriteStandardErrorLine(StandardErrorText(text));
+  window_.ShowMessage(ApplicationTitle(ExecutablePath()), text, MessageIcon::kError);
 }
 
 void TExportRun::Button3Click() {
@@ -124,6 +130,7 @@ void TExportRun::PerformSteps() {
       {27, &TExportRun::Complete},
   };
   run_ = std::make_unique<RunState>();
+  LockProgramFolder();
   for (const Step& step : kSteps) {
     if (step_observer_) step_observer_(step.number);
     (this->*step.perform)();
@@ -133,6 +140,17 @@ void TExportRun::PerformSteps() {
 void TExportRun::ShowCaption(const char* caption) {
   window_.SetSendCaption(caption);
   window_.ProcessMessages();
+}
+
+void TExportRun::LockProgramFolder() {
+  // Two runs on one program folder (a scheduled one and a press of Send) would read the same
+  // run log and each save its own copy, and interleave their reloads of the same tables.
+  const std::string path = ProgramFolder() + kRunLockFileName;
+  run_->lock = std::make_unique<TFileLock>(path);
+  if (!run_->lock->Locked()) {
+    throw Exception(
+        Format("The lock file \"%s\" is held: another run is in progress", path.c_str()));
+  }
 }
 
 void TExportRun::ResetProgress() { window_.SetProgressPosition(0); }
@@ -245,6 +263,8 @@ void TExportRun::SaveRunLog() {
 }
 
 void TExportRun::Complete() {
+  // The run's files and tables are final: a run started while the box waits may go ahead.
+  run_->lock.reset();
   if (AutomaticMode()) {
     // Carried out by Button3Click as soon as the run has returned.
     close_pending_ = true;

@@ -12,6 +12,9 @@
 
 namespace zered {
 
+// The lock file in the program folder that a run holds (see TExportRun).
+inline constexpr char kRunLockFileName[] = "zered.lock";
+
 class IRunWindow;
 class TFormPlacement;
 
@@ -25,6 +28,11 @@ class TFormPlacement;
 // nothing); the run log is written only at the end of a successful run. While a run is in
 // progress a further press of Send is ignored, and a request to close the window is held back
 // and carried out as soon as the run has ended, so a run is never left half done.
+//
+// From its first step to the saved run log a run holds the lock file kRunLockFileName of the
+// program folder; a run that finds it held by another process (or another run object) fails
+// before its first step and touches nothing. A failure shown in the box is also written to
+// standard error as one line "zered: <the box's text>".
 class TExportRun {
  public:
   // `window` and `storage` (the window's settings storage, pointed at the connection settings
@@ -69,6 +77,8 @@ class TExportRun {
   struct RunState;
 
   void PerformSteps();
+  // Takes the program folder's lock for the run, or fails when another run holds it.
+  void LockProgramFolder();
   // Sets the Send button's caption, then lets the window process its pending messages.
   void ShowCaption(const char* caption);
 

@@ -16,4 +16,12 @@ std::string FailureBoxText(std::string message) {
   return message;
 }
 
+std::string StandardErrorText(const std::string& box_text) {
+  std::string line = "zered: " + box_text;
+  for (char& c : line) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return line;
+}
+
 }  // namespace zered

@@ -13,4 +13,8 @@ bool IsAutomaticMode(const std::vector<std::string>& arguments);
 // byte sorts after "." (unsigned byte order).
 std::string FailureBoxText(std::string message);
 
+// The line a shown failure box also writes to standard error: "zered: " and the box's text,
+// its line breaks turned into blanks so that it stays one line.
+std::string StandardErrorText(const std::string& box_text);
+
 }  // namespace zered

@@ -12,6 +12,7 @@ namespace zered {
 namespace {
 
 constexpr int kDefaultPort = 3306;
+constexpr int32_t kDefaultConnectTimeout = 20;  // seconds
 
 bool InfoIsTrue(const TextLines& info, std::string_view name) {
   return IsTrueText(InfoValue(info, name));
@@ -98,8 +99,11 @@ void TZMySQLConnection::Open() {
     if (InfoIsTrue(info_, "compress")) {
       plain_driver_.SetOptions(handle_, MYSQL_OPT_COMPRESS, nullptr);
     }
-    int32_t timeout = 0;
-    if (!TryStrToInt(InfoValue(info_, "timeout"), timeout)) timeout = 0;
+    // The client library takes 0 as "no limit": a silent address, or a server that accepts
+    // but never greets, would hold an unattended run for good. Its connect timeout bounds each
+    // wait of the connect (TCP, greeting, login) and no statement.
+    int32_t timeout = kDefaultConnectTimeout;
+    if (!TryStrToInt(InfoValue(info_, "timeout"), timeout)) timeout = kDefaultConnectTimeout;
     if (timeout >= 0) {
       unsigned int connect_timeout = static_cast<unsigned int>(timeout);
       plain_driver_.SetOptions(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &connect_timeout);

@@ -39,7 +39,10 @@ class TZMySQLConnection : public IZConnection,
   void Rollback() override;
 
   // Connects the client handle (compression, timeout, options, client flags, SSL, character
-  // set from the info). On failure the handle is closed and the error goes on.
+  // set from the info). On failure the handle is closed and the error goes on. The connect
+  // timeout is the "timeout" value in seconds, 20 when there is none or it is no integer; a
+  // negative value leaves the client library's own (no limit). It bounds each wait of the
+  // connect and never a statement.
   void Open() override;
   void Close() override;
   bool IsClosed() const override { return closed_; }

@@ -5,7 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,9 +24,9 @@
 #include <vector>
 
 #include "../qt/test_application.h"
-#include "qt/form1.h"
 #include "base/text_lines.h"
 #include "platform/process.h"
+#include "qt/form1.h"
 #include "support/velbor_database.h"
 
 namespace zered {
@@ -368,7 +370,7 @@ TEST_P(RunFailureTest, FailureIsShownLeavesTheLogAloneAndTheNextRunSucceeds) {
   EXPECT_EQ(InvoiceLines(), invoice_lines);
   std::set<std::string> files;
   for (const auto& entry : fs::directory_iterator(bin_)) files.insert(entry.path().filename());
-  EXPECT_EQ(files, (std::set<std::string>{"proto.txt", "sa.txt", "sa2.txt"}));
+  EXPECT_EQ(files, (std::set<std::string>{"proto.txt", "sa.txt", "sa2.txt", "zered.lock"}));
 
   // Nothing of the failed run stays open on the server to block the repair or the next run.
   EXPECT_EQ(
@@ -421,6 +423,39 @@ TEST_F(EndToEndTest, AutomaticModeClosesTheWindowOnlyAfterASuccessfulRun) {
   EXPECT_TRUE(shown_.empty());
   ExpectRunLog(Log(), {{3, 2}});
   EXPECT_EQ(Query("SELECT COUNT(*) FROM pohledavky"), "5\n");
+}
+
+// The window settings file cannot grow (a file-size limit, with SIGXFSZ ignored so that the
+// write fails): both tries to save are shown, the window closes, the earlier file stays whole.
+TEST_F(EndToEndTest, WindowSettingsThatCannotBeWrittenAtCloseLeaveTheEarlierFile) {
+  const std::string earlier = "[TForm1]\r\nFormVersion=0\r\nLMDBrowseEdit1_Path=/srv/a/\r\n";
+  std::ofstream(bin_ / "Zered.INI", std::ios::binary) << earlier;
+  auto form = NewForm();
+  ASSERT_TRUE(testing::ShowAndWaitUntilExposed(*form));
+  form->LMDBrowseEdit1->setText(QString::fromUtf8("/srv/a much longer folder name/"));
+
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limit = saved;
+  limit.rlim_cur = 16;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  form->close();
+  const bool closed = !form->isVisible();
+  form.reset();
+  setrlimit(RLIMIT_FSIZE, &saved);
+
+  EXPECT_TRUE(closed);
+  const std::string message = "Unable to write to " + (bin_ / "Zered.INI").string() + ".";
+  ASSERT_EQ(shown_.size(), 2u);
+  for (const Shown& box : shown_) {
+    EXPECT_EQ(box.text, message);
+    EXPECT_EQ(box.icon, MessageIcon::kError);
+  }
+  EXPECT_EQ(ReadFile(bin_ / "Zered.INI"), earlier);
+  std::set<std::string> files;
+  for (const auto& entry : fs::directory_iterator(bin_)) files.insert(entry.path().filename());
+  EXPECT_EQ(files, std::set<std::string>{"Zered.INI"});
 }
 
 TEST_F(EndToEndTest, FolderFieldSurvivesARestart) {

@@ -16,57 +16,16 @@
 
 #include "base/exceptions.h"
 #include "base/text_lines.h"
+#include "platform/file_lock.h"
 #include "platform/process.h"
-#include "run/run_window.h"
-#include "settings/form_placement.h"
-#include "settings/form_storage_owner.h"
-#include "support/invoice_tables.h"
+#include "run/export_run_fixture.h"
 #include "support/velbor_database.h"
 
 namespace zered {
 namespace {
 
-struct Shown {
-  std::string title;
-  std::string text;
-  MessageIcon icon;
-};
-
-// Records what the run asks of its window. Closing asks the run first, as a real window does.
-class RecordingWindow : public IRunWindow, public IFormStorageOwner {
- public:
-  void SetSendCaption(std::string_view caption) override { caption_ = caption; }
-  void ProcessMessages() override {
-    ++messages_processed_;
-    if (on_messages_) on_messages_();
-  }
-  void SetProgressVisible(bool visible) override { progress_visible_ = visible; }
-  void SetProgressMax(int max) override { progress_max_ = max; }
-  void SetProgressPosition(int position) override { positions_.push_back(position); }
-  std::string FolderPath() const override { return folder_; }
-  void SetFolderPath(const std::string& path) override { folder_ = path; }
-  void ShowMessage(std::string_view title, std::string_view text, MessageIcon icon) override {
-    shown_.push_back({std::string(title), std::string(text), icon});
-  }
-  void CloseWindow() override {
-    if (run_->CloseQuery()) ++closed_;
-  }
-
-  std::string ClassName() const override { return "TForm1"; }
-  IStoredComponent* FindComponent(std::string_view) override { return nullptr; }
-  void ShowException(const std::exception& error) override { run_->ShowException(error); }
-
-  TExportRun* run_ = nullptr;
-  std::string caption_ = "Odeslat";
-  int messages_processed_ = 0;
-  std::function<void()> on_messages_;
-  bool progress_visible_ = false;
-  int progress_max_ = 100;
-  std::vector<int> positions_;
-  std::string folder_;
-  std::vector<Shown> shown_;
-  int closed_ = 0;
-};
+namespace fs = std::filesystem;
+using test::Shown;
 
 // Each test process has its own database: CTest runs the tests of this file in parallel.
 const std::string& Database() {
@@ -74,10 +33,8 @@ const std::string& Database() {
   return name;
 }
 
-// Each test runs as if the executable lay in a fresh folder <root>/bin, with the connection
-// settings of the test server above it. Unless a test says otherwise, the folder field is
-// empty, so the tables come from the program folder, which holds empty invoice tables.
-class ExportRunTest : public ::testing::Test {
+// The run against the private test server.
+class ExportRunTest : public test::ExportRunFixture {
  protected:
   static void SetUpTestSuite() { test::CreateVelborDatabase(test::GetTestServer(), Database()); }
   static void TearDownTestSuite() {
@@ -85,53 +42,9 @@ class ExportRunTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "run_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = std::filesystem::path(pattern) / "bin";
-    std::filesystem::create_directory(folder_);
-    OverrideExecutablePath((folder_ / "ZERED.bin").string());
-    saved_directory_ = GetCurrentDir();
-    WriteTable("fap.dbf", 0);
-    WriteTable("fav.dbf", 0);
-    test::WriteConnectionSettings(pattern + "/", test::GetTestServer());
+    ExportRunFixture::SetUp();
+    UseServer(test::GetTestServer(), Database());
   }
-  void TearDown() override {
-    SetCurrentDir(saved_directory_);
-    std::filesystem::remove_all(folder_.parent_path());
-  }
-
-  // An invoice table of `records` records in the program folder.
-  void WriteTable(const char* name, int records) {
-    test::WriteInvoiceTable((folder_ / name).string(), records);
-  }
-
-  std::unique_ptr<TExportRun> MakeRun(std::vector<std::string> arguments = {}) {
-    auto run = std::make_unique<TExportRun>(window_, storage_, std::move(arguments));
-    window_.run_ = run.get();
-    run->ZConnection1.SetDatabase(Database());
-    run->SetStepObserver([this](int step) {
-      steps_.push_back(step);
-      captions_.push_back(window_.caption_);
-      if (on_step_) on_step_(step);
-    });
-    return run;
-  }
-
-  std::string LogPath() const { return (folder_ / "proto.txt").string(); }
-  void WriteLog(const std::string& bytes) { std::ofstream(LogPath(), std::ios::binary) << bytes; }
-  std::string ReadLog() const {
-    std::ifstream in(LogPath(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  int RunsStarted() const { return static_cast<int>(std::count(steps_.begin(), steps_.end(), 1)); }
-
-  std::filesystem::path folder_;
-  std::string saved_directory_;
-  RecordingWindow window_;
-  TFormPlacement storage_{window_};
-  std::vector<int> steps_;
-  std::vector<std::string> captions_;  // the Send button's caption as each step begins
-  std::function<void(int)> on_step_;
 };
 
 TEST_F(ExportRunTest, RunShowsItsCaptionsFollowsTheRecordsLogsAndCompletes) {
@@ -222,6 +135,44 @@ TEST_F(ExportRunTest, LogThatCannotBeWrittenIsAFailure) {
   EXPECT_NE(window_.shown_[0].text.find("proto.txt"), std::string::npos) << window_.shown_[0].text;
   EXPECT_EQ(steps_.back(), 26);
   EXPECT_TRUE(std::filesystem::is_directory(LogPath()));
+}
+
+TEST_F(ExportRunTest, RunThatFindsTheProgramFolderLockedTouchesNothing) {
+  WriteTable("fap.dbf", 3);
+  auto run = MakeRun();
+  // Another run may start while the completion box waits: the lock is free by then.
+  bool free_at_box = false;
+  window_.on_show_ = [&] { free_at_box = TFileLock((folder_ / "zered.lock").string()).Locked(); };
+  run->Button3Click();
+  EXPECT_TRUE(free_at_box);
+  window_.on_show_ = nullptr;
+  const std::string log = ReadLog();
+  const auto time_of = [&](const char* name) { return fs::last_write_time(folder_ / name); };
+  const auto invoice_lines_time = time_of("sa2.txt");
+  const size_t positions = window_.positions_.size();
+
+  {
+    // As another process's run holds it.
+    TFileLock other((folder_ / "zered.lock").string());
+    ASSERT_TRUE(other.Locked());
+    steps_.clear();
+    window_.shown_.clear();
+    run->Button3Click();
+    ASSERT_EQ(window_.shown_.size(), 1u);
+    EXPECT_EQ(window_.shown_[0].title, "Zered");
+    EXPECT_EQ(window_.shown_[0].icon, MessageIcon::kError);
+    EXPECT_EQ(window_.shown_[0].text, "The lock file \"" + (folder_ / "zered.lock").string() +
+                                          "\" is held: another run is in progress.");
+    EXPECT_TRUE(steps_.empty());
+    EXPECT_EQ(window_.positions_.size(), positions);  // the bar is left alone
+    EXPECT_EQ(ReadLog(), log);
+    EXPECT_EQ(time_of("sa2.txt"), invoice_lines_time);
+    EXPECT_FALSE(run->InProgress());
+  }
+
+  run->Button3Click();
+  EXPECT_EQ(RunsStarted(), 1);  // since the steps were cleared
+  EXPECT_EQ(SplitLines(ReadLog()).size(), 12u);
 }
 
 TEST_F(ExportRunTest, OnlyTheFirstActivationInTheAutomaticModeStartsARun) {

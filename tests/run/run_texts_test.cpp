@@ -40,5 +40,12 @@ TEST(FailureBoxTextTest, PeriodAppendedWhenTheLastByteSortsAfterIt) {
   }
 }
 
+TEST(StandardErrorTextTest, OneLineNamingTheProgram) {
+  EXPECT_EQ(StandardErrorText("SQL Error: Unknown database 'velbor'"),
+            "zered: SQL Error: Unknown database 'velbor'");
+  EXPECT_EQ(StandardErrorText("first\r\nsecond\nthird\r"), "zered: first  second third ");
+  EXPECT_EQ(StandardErrorText(""), "zered: ");
+}
+
 }  // namespace
 }  // namespace zered

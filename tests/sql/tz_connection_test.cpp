@@ -8,6 +8,7 @@
 
 #include "base/exceptions.h"
 #include "sql/tz_busy_pointer.h"
+#include "support/fault_server.h"
 #include "support/mariadb_test_connection.h"
 #include "support/test_server.h"
 
@@ -94,6 +95,46 @@ TEST_F(TZConnectionTest, FailedConnectsReportTheClientLibraryError) {
   }
   EXPECT_EQ(busy_changes, 2 * static_cast<int>(cases.size()));
   SetBusyPointerHook(previous);
+}
+
+// Loopback servers that give no answer: the connect timeout ends the wait with the client
+// library's error. (Without a "timeout" property the bound is 20 seconds; the program's own
+// test of an unattended run meets it.)
+TEST_F(TZConnectionTest, ConnectWithoutAnswerEndsAtTheTimeoutWithTheClientLibraryError) {
+  struct Case {
+    const char* mode;
+    int error_code;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"mute", 2013,
+       "SQL Error: Lost connection to server at 'handshake: reading initial communication "
+       "packet', system error: 110"},
+      {"deaf", 2002, "SQL Error: Can't connect to server on '127.0.0.1' (110)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    test::FaultServer silent({c.mode});
+    ASSERT_NE(silent.Port(), 0);
+    connection_.SetPort(silent.Port());
+    connection_.SetProperties({"timeout=2"});
+    try {
+      connection_.Connect();
+      ADD_FAILURE() << "Connect succeeded";
+    } catch (const EZSQLException& e) {
+      EXPECT_EQ(e.Message(), c.message);
+      EXPECT_EQ(e.ErrorCode(), c.error_code);
+    }
+    EXPECT_FALSE(connection_.Connected());
+  }
+}
+
+// Large offices' statements take minutes: nothing of the connect's bound stays on them.
+TEST_F(TZConnectionTest, ConnectTimeoutNeverCutsAStatement) {
+  connection_.SetProperties({"timeout=1"});
+  connection_.Connect();
+  EXPECT_EQ(Rows("SELECT SLEEP(3)"), 1);
+  EXPECT_EQ(Rows("SELECT 1"), 1);
 }
 
 TEST_F(TZConnectionTest, UnknownDatabaseForAnAdminIsReportedByName) {

@@ -4,12 +4,12 @@
 
 namespace zered::test {
 
-void WriteInvoiceTable(const std::string& path, int records) {
+void WriteInvoiceTable(const std::string& path, int records, int first_id) {
   DbfBuilder table;
   for (const char* field : {"ID", "CISLO", "VARSYM", "ICO", "DIC"}) table.Field(field, 'C', 10);
   for (const char* field : {"DATUM", "DATSPLAT", "DATLIKV"}) table.Field(field, 'D', 8);
   for (const char* field : {"KCCELKEM", "KCLIKV", "CMCELKEM"}) table.Field(field, 'N', 10, 2);
-  for (int i = 1; i <= records; ++i) {
+  for (int i = first_id; i < first_id + records; ++i) {
     const std::string id = std::to_string(i);
     table.Values({id, "F-" + id, id, "1", "CZ1", "20170411", "20170425", "", "100.50", "0", ""});
   }

@@ -5,8 +5,8 @@
 namespace zered::test {
 
 // Writes an invoice table as the accounting program keeps fap.dbf and fav.dbf, with the eleven
-// fields the export reads and `records` records numbered from 1 (dates in April 2017, amounts
-// with two decimals).
-void WriteInvoiceTable(const std::string& path, int records);
+// fields the export reads and `records` records numbered from `first_id` (dates in April 2017,
+// amounts with two decimals).
+void WriteInvoiceTable(const std::string& path, int records, int first_id = 1);
 
 }  // namespace zered::test

@@ -2,6 +2,8 @@
 # A private MariaDB server for the database tests.
 #   mariadb_server.sh start <folder>   fresh data folder, free loopback port, test database and users
 #   mariadb_server.sh stop <folder>    stops the server started in <folder>
+#   mariadb_server.sh kill <folder>    kills it with SIGKILL, as a crash would; its data stays
+#   mariadb_server.sh resume <folder>  starts it again on its data and port after a kill
 # Everything lives in <folder> (data, socket, pid file, error log). The connection data is
 # written to <folder>/server.txt as name=value lines. A server left running by an earlier run is
 # stopped first.
@@ -33,17 +35,31 @@ find_tool() {
   return 1
 }
 
+# The pid of the server running in this folder, or nothing. Only a server process: the number
+# may belong to another program after a reboot; a killed server that nobody has reaped yet
+# (a zombie) runs no more.
+server_pid() {
+  pid=$(cat "$pid_file" 2>/dev/null || true)
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null &&
+    tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q -e mariadbd -e mysqld &&
+    ! grep -q '^[^)]*) Z' "/proc/$pid/stat" 2>/dev/null; then
+    echo "$pid"
+  fi
+}
+
+# Sends `signal` to the server and waits up to `tenths` tenths of a second for it to end.
+end_server() {
+  pid=$(server_pid)
+  [ -n "$pid" ] || return 0
+  kill "-$1" "$pid" 2>/dev/null || true
+  i=0
+  while [ -n "$(server_pid)" ] && [ $i -lt "$2" ]; do sleep 0.1; i=$((i + 1)); done
+  [ -z "$(server_pid)" ]
+}
+
 stop_server() {
   rm -f "$info"
-  pid=$(cat "$pid_file" 2>/dev/null || true)
-  # Only a server process: the number may belong to another program after a reboot.
-  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null &&
-    tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q -e mariadbd -e mysqld; then
-    kill "$pid" 2>/dev/null || true
-    i=0
-    while kill -0 "$pid" 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
-    if kill -0 "$pid" 2>/dev/null; then kill -9 "$pid" 2>/dev/null || true; sleep 0.2; fi
-  fi
+  end_server TERM 100 || end_server KILL 20 || true
   rm -f "$pid_file"
   # A server whose pid file is gone may still own the socket of this folder: ask it to stop.
   if [ -S "$socket" ]; then
@@ -64,13 +80,45 @@ print(s.getsockname()[1])
 s.close()'
 }
 
+# Starts the server on the data folder and `port`, and waits until it answers.
+run_server() {
+  mariadbd=$(find_tool mariadbd mysqld)
+  client=$(find_tool mariadb mysql)
+  "$mariadbd" --no-defaults --user=root --datadir="$folder/data" --bind-address=127.0.0.1 \
+    --port="$1" --socket="$socket" --pid-file="$pid_file" --log-error="$folder/error.log" \
+    --tmpdir="$folder/tmp" \
+    --local-infile=1 --skip-log-bin --innodb-buffer-pool-size=16M --innodb-log-file-size=8M \
+    --character-set-server=utf8mb4 >/dev/null 2>&1 &
+  i=0
+  until "$client" --no-defaults --socket="$socket" -uroot -e 'SELECT 1' >/dev/null 2>&1; do
+    i=$((i + 1))
+    if [ $i -gt 300 ]; then
+      echo "mariadb_server.sh: the server did not start; its log:" >&2
+      cat "$folder/error.log" >&2 || true
+      exit 1
+    fi
+    sleep 0.1
+  done
+}
+
 case "$action" in
   stop)
     stop_server
     ;;
+  kill)
+    end_server KILL 100
+    rm -f "$socket"
+    ;;
+  resume)
+    port=$(sed -n 's/^port=//p' "$info" 2>/dev/null || true)
+    if [ -z "$port" ]; then
+      echo "mariadb_server.sh: no server was started in $folder" >&2
+      exit 1
+    fi
+    [ -n "$(server_pid)" ] || run_server "$port"
+    ;;
   start)
     stop_server
-    mariadbd=$(find_tool mariadbd mysqld)
     install_db=$(find_tool mariadb-install-db mysql_install_db)
     client=$(find_tool mariadb mysql)
     # The empty system tables are made once and copied for every run: a fresh server in seconds.
@@ -87,21 +135,7 @@ case "$action" in
     # Its own folder for temporary tables: other programs may clean the shared /tmp meanwhile.
     mkdir -p "$folder/tmp"
     port=$(free_port)
-    "$mariadbd" --no-defaults --user=root --datadir="$folder/data" --bind-address=127.0.0.1 \
-      --port="$port" --socket="$socket" --pid-file="$pid_file" --log-error="$folder/error.log" \
-      --tmpdir="$folder/tmp" \
-      --local-infile=1 --skip-log-bin --innodb-buffer-pool-size=16M --innodb-log-file-size=8M \
-      --character-set-server=utf8mb4 >/dev/null 2>&1 &
-    i=0
-    until "$client" --no-defaults --socket="$socket" -uroot -e 'SELECT 1' >/dev/null 2>&1; do
-      i=$((i + 1))
-      if [ $i -gt 300 ]; then
-        echo "mariadb_server.sh: the server did not start; its log:" >&2
-        cat "$folder/error.log" >&2 || true
-        exit 1
-      fi
-      sleep 0.1
-    done
+    run_server "$port"
     "$client" --no-defaults --socket="$socket" -uroot <<SQL
 CREATE DATABASE $test_database;
 CREATE USER '$test_user'@'%' IDENTIFIED BY '$test_password';

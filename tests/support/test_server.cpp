@@ -9,14 +9,17 @@ namespace zered::test {
 std::string TestServerFolder() { return std::string(ZERED_TEST_BINARY_DIR) + "/mariadb"; }
 
 TestServer GetTestServer() {
-  TestServer server;
-  std::string path = TestServerFolder() + "/server.txt";
-  std::ifstream in(path);
-  if (!in) {
-    ADD_FAILURE() << "no test server: " << path
-                  << " is missing; run the tests through ctest (fixture \"mariadb\")";
-    return server;
+  TestServer server = ReadTestServer(TestServerFolder());
+  if (server.port == 0) {
+    ADD_FAILURE() << "no test server: " << TestServerFolder()
+                  << "/server.txt is missing; run the tests through ctest (fixture \"mariadb\")";
   }
+  return server;
+}
+
+TestServer ReadTestServer(const std::string& folder) {
+  TestServer server;
+  std::ifstream in(folder + "/server.txt");
   std::string line;
   while (std::getline(in, line)) {
     size_t equals = line.find('=');

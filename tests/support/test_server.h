@@ -25,4 +25,7 @@ TestServer GetTestServer();
 // The build folder the fixture writes into.
 std::string TestServerFolder();
 
+// Reads the connection data that mariadb_server.sh wrote into `folder` (empty when none).
+TestServer ReadTestServer(const std::string& folder);
+
 }  // namespace zered::test
